@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Zandor need,
+# only those that are missing, and quietly when everything is present.
+#   scripts/setup.sh run    what building and running the program needs
+#   scripts/setup.sh test   that, plus what the whole test suite needs
+set -euo pipefail
+
+mode=${1:-run}
+
+# Build and run: compiler, CMake, Qt 6 Widgets (with its platform plugins) and
+# the font that stands in for the window's classic bitmap fonts.
+packages=(g++ make cmake qt6-base-dev fonts-liberation)
+if [ "$mode" = test ]; then
+    packages+=(
+        locales             # pt_BR.UTF-8, for the comma-locale tests
+        clang               # sanitizer build and libFuzzer targets
+        libclang-rt-14-dev  # clang's sanitizer and libFuzzer runtimes
+        xvfb xauth          # a real X server for the start-up test
+        desktop-file-utils  # desktop-file-validate
+        appstream           # appstreamcli validate
+        dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
+    )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update -qq
+    as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ "$mode" = test ] && ! locale -a 2>/dev/null | grep -qix 'pt_BR.utf8'; then
+    echo "setup: generating the pt_BR.UTF-8 locale"
+    as_root sh -c "sed -i 's/^# *\(pt_BR.UTF-8 UTF-8\)/\1/' /etc/locale.gen; grep -q '^pt_BR.UTF-8 UTF-8' /etc/locale.gen || echo 'pt_BR.UTF-8 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"
+fi
