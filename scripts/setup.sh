@@ -16,9 +16,11 @@ if [ "$mode" = test ]; then
         clang               # sanitizer build and libFuzzer targets
         libclang-rt-14-dev  # clang's sanitizer and libFuzzer runtimes
         xvfb xauth          # a real X server for the start-up test
+        xdotool             # finds the installed program's window
         desktop-file-utils  # desktop-file-validate
         appstream           # appstreamcli validate
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
+        file                # CPack's Debian package (finding executables)
     )
 fi
 
