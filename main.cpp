@@ -1,0 +1,29 @@
+// Zandor: periodic table and X-ray line energies.
+#include "mainwindow/appicon.h"
+#include "mainwindow/datadir.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zandor"));
+    QApplication::setApplicationVersion(QStringLiteral("4"));
+    QApplication::setWindowIcon(ZandorIcon());
+    fonts::InstallFontFaces();
+
+    // The data files are read from the working directory; an installed
+    // program started elsewhere reads them from its data directory.
+    const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
+    if (!dataDir.isEmpty())
+        QDir::setCurrent(dataDir);
+
+    Form1 w;
+    if (!w.Form1_Load())
+        return 1;
+    w.show();
+    return app.exec();
+}

@@ -1,0 +1,36 @@
+// A label as the window definitions describe it: a caption, transparent or
+// opaque background, text colour, alignment, and optionally auto-size.
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+class Label : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit Label(QWidget *parent = nullptr);
+
+    // Sets the caption. An auto-size label then takes the size of its text:
+    // a right-aligned label keeps its right edge and grows to the left, any
+    // other keeps its left edge; the top edge always stays.
+    void setCaption(const QString &caption);
+    QString caption() const { return text(); }
+
+    void setAutoSize(bool on);
+    bool autoSize() const { return autoSize_; }
+
+    // Opaque labels fill their rectangle with the back colour.
+    void setOpaque(bool on);
+    bool isOpaque() const { return autoFillBackground(); }
+
+    void setForeColor(const QColor &c);
+    QColor foreColor() const;
+    void setBackColor(const QColor &c);
+    QColor backColor() const;
+
+private:
+    void fitToCaption();
+
+    bool autoSize_ = false;
+};

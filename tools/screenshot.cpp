@@ -1,0 +1,75 @@
+// zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]
+//
+// Starts the main window on the data files of the working directory (or of
+// DIR), optionally points at element Z and switches to English, and writes
+// the window with its menu bar to OUT.png. Runs without a display.
+#include "mainwindow/appicon.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include <cstdio>
+
+static int usage()
+{
+    std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n");
+    return 2;
+}
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zandor"));
+    QApplication::setWindowIcon(ZandorIcon());
+    fonts::InstallFontFaces();
+
+    QString out;
+    QString data;
+    int select = 0;
+    bool english = false;
+    const QStringList args = QApplication::arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--data") && i + 1 < args.size()) {
+            data = args[++i];
+        } else if (a == QLatin1String("--select") && i + 1 < args.size()) {
+            bool ok = false;
+            select = args[++i].toInt(&ok);
+            if (!ok || select < 1 || select > 109)
+                return usage();
+        } else if (a == QLatin1String("--english")) {
+            english = true;
+        } else if (!a.startsWith(QLatin1String("--")) && out.isEmpty()) {
+            out = QFileInfo(a).absoluteFilePath();
+        } else {
+            return usage();
+        }
+    }
+    if (out.isEmpty())
+        return usage();
+    if (!data.isEmpty() && !QDir::setCurrent(data)) {
+        std::fprintf(stderr, "zandor-screenshot: no directory %s\n", qPrintable(data));
+        return 1;
+    }
+
+    Form1 w;
+    if (!w.Form1_Load())
+        return 1;
+    if (english)
+        w.mnuTranslate_Click();
+    if (select)
+        w.ElementSelectionLabel_MouseMove(select);
+    w.setAttribute(Qt::WA_DontShowOnScreen);
+    w.show();
+    QApplication::processEvents();
+    if (!w.grab().save(out, "PNG")) {
+        std::fprintf(stderr, "zandor-screenshot: cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    return 0;
+}
