@@ -11,3 +11,9 @@ echo "== build and test =="
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizers: AddressSanitizer + UndefinedBehaviorSanitizer (build-asan) =="
+scripts/sanitize.sh
+
+echo "== fuzzing: 20 s per target (build-fuzz) =="
+scripts/fuzz.sh 20
