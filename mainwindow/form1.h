@@ -14,11 +14,14 @@
 #include <QPointer>
 
 class QAction;
+class QCloseEvent;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QMouseEvent;
+class Form2;
+class Form3;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -80,8 +83,8 @@ public:
     bool SearchBusy = false;    // true while a search box handler runs
 
     // The read-me and About windows, created on demand.
-    QPointer<QWidget> form2;
-    QPointer<QWidget> form3;
+    QPointer<Form2> form2;
+    QPointer<Form3> form3;
 
     // --- Operations and handlers -------------------------------------------
     // Start-up: loads the data, computes the silicon escape energy, writes
@@ -112,6 +115,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;     // secondary/exit.cpp
 
 private:
     // form1_layout.cpp

@@ -12,10 +12,11 @@ namespace contact {
 inline QString AuthorName() { return QStringLiteral("Zandor project"); }
 inline QString Email() { return QStringLiteral("zandor@example.org"); }
 
-// The web address as the main window shows it.
-inline QString WebCaption() { return QStringLiteral("http://www.example.org/zandor"); }
+// The web address as the main window shows it. It has to fit the fixed
+// width of Label3 at 18 pt, so it goes without the scheme.
+inline QString WebCaption() { return QStringLiteral("www.example.org/zandor"); }
 // The web address that the link opens, in its short form.
-inline QString WebTargetText() { return QStringLiteral("www.example.org/zandor"); }
+inline QString WebTargetText() { return QStringLiteral("example.org/zandor"); }
 inline QUrl WebTarget() { return QUrl(QStringLiteral("https://") + WebTargetText()); }
 
 inline QUrl MailTarget() { return QUrl(QStringLiteral("mailto:") + Email()); }
