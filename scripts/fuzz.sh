@@ -59,7 +59,11 @@ dict() {
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-mkdir -p build-fuzz/artifacts build-fuzz/logs
+# The loader targets' scratch directories go under build-fuzz/tmp, where one
+# left behind by a crashed run is out of the way and cleared next time.
+export TMPDIR=$PWD/build-fuzz/tmp
+rm -rf "$TMPDIR"
+mkdir -p "$TMPDIR" build-fuzz/artifacts build-fuzz/logs
 status=0
 for target in "${targets[@]}"; do
     # Absolute paths: the loader targets work in a scratch directory of their own.
@@ -81,7 +85,7 @@ for target in "${targets[@]}"; do
         status=1
         echo "fuzz_$target: FAILED; the end of $log:"
         tail -n 60 "$log"
-        ls -1 build-fuzz/artifacts/"$target"-* 2>/dev/null | sed 's/^/  input: /'
+        ls -1 build-fuzz/artifacts/"$target"-* 2>/dev/null | sed 's/^/  input: /' || true
     fi
 done
 exit $status
