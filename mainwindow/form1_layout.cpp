@@ -69,6 +69,37 @@ void setupCell(QFrame *f, int left, int top, int width, int height, quint32 bgr)
     place(f, left, top, width, height);
 }
 
+// The colour drawn behind a transparent control: that of the nearest
+// container that paints its own background.
+QColor backgroundBehind(const QWidget *w)
+{
+    for (const QWidget *p = w->parentWidget(); p; p = p->parentWidget())
+        if (p->autoFillBackground())
+            return p->palette().color(QPalette::Active, QPalette::Window);
+    return FromBgr(White);
+}
+
+// Text in the system text colour over one of the window's fixed colours
+// takes a colour that can be read there (see SystemWindowTextOn); with a
+// light desktop scheme nothing changes.
+void keepSystemTextReadable(QWidget *root, QWidget *captionFrame)
+{
+    const QColor system = SystemWindowText();
+    const auto setText = [](QWidget *w, QPalette::ColorRole role, const QColor &c) {
+        QPalette p = w->palette();
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(g, role, c);
+        w->setPalette(p);
+    };
+    for (Label *l : root->findChildren<Label *>())
+        if (!l->isOpaque() && l->foreColor() == system)
+            l->setForeColor(SystemWindowTextOn(backgroundBehind(l)));
+    for (TextBox *b : root->findChildren<TextBox *>())
+        if (b->backColor() != SystemWindowBackground())
+            setText(b, QPalette::Text, SystemWindowTextOn(b->backColor()));
+    setText(captionFrame, QPalette::WindowText, SystemWindowTextOn(backgroundBehind(captionFrame)));
+}
+
 enum class Size { Fixed, Auto };
 
 // Geometry first, then font and alignment, then the caption: an auto-size
@@ -140,6 +171,7 @@ void Form1::buildWindow()
     buildLineGrid();
     buildMenus();
     setFocusOrder();
+    keepSystemTextReadable(client, Frame4);
 
     // The client area plus the menu bar, and not resizable.
     setFixedSize(tw(ClientWidth), tw(ClientHeight) + menuBar()->sizeHint().height());
