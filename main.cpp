@@ -11,6 +11,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zandor"));
+    // Lets Wayland desktops match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandor"));
     QApplication::setApplicationVersion(QStringLiteral("4"));
     QApplication::setWindowIcon(ZandorIcon());
     fonts::InstallFontFaces();

@@ -13,8 +13,13 @@ SelectionShape::SelectionShape(QWidget *parent) : QWidget(parent), border_(FromB
 
 void SelectionShape::paintEvent(QPaintEvent *)
 {
+    // Four one-pixel strips rather than a stroked rectangle: a 1-pixel pen on
+    // the widget's edge loses its left and top lines at fractional scale
+    // factors (1.25, 1.5), where filled strips stay visible.
     QPainter painter(this);
-    painter.setPen(QPen(border_, 1, Qt::SolidLine));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const int w = width(), h = height();
+    painter.fillRect(0, 0, w, 1, border_);
+    painter.fillRect(0, h - 1, w, 1, border_);
+    painter.fillRect(0, 0, 1, h, border_);
+    painter.fillRect(w - 1, 0, 1, h, border_);
 }
