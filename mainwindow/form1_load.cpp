@@ -5,6 +5,7 @@
 #include "db.h"
 #include "energyformat.h"
 #include "errorreport.h"
+#include "lineindex.h"
 #include "siescape.h"
 
 #include <QLineEdit>
@@ -21,6 +22,7 @@ bool Form1::Form1_Load()
         ReportError(title, QStringLiteral("Error: %1 info file access denied").arg(QString::fromLatin1(db::LineFile)));
         return false;
     }
+    lineindex::Invalidate(); // the detail view finds its lines in the new rows
 
     // Silicon: ratio in column 16 of its element row; Ka1 and Ka2 at line
     // rows 65 and 66, Kb at row 70.
