@@ -8,10 +8,22 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace db {
+
+// A stamp that no grid content has had before: every change of a grid's
+// cells takes a new one. Process-wide, so a stamp also tells apart the
+// contents of different grids.
+inline std::uint64_t NewGridStamp()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 // A fixed grid of texts with 1-based rows and columns. Reading a cell outside
 // the grid gives an empty text; nothing ever reads or writes outside it.
@@ -31,8 +43,10 @@ public:
 
     void set(int row, int column, std::string text)
     {
-        if (contains(row, column))
+        if (contains(row, column)) {
             cells_[index(row, column)] = std::move(text);
+            stamp_ = NewGridStamp();
+        }
     }
 
     static constexpr bool contains(int row, int column)
@@ -40,7 +54,17 @@ public:
         return row >= 1 && row <= Rows && column >= 1 && column <= Columns;
     }
 
-    void swap(TextGrid &other) noexcept { cells_.swap(other.cells_); }
+    void swap(TextGrid &other) noexcept
+    {
+        cells_.swap(other.cells_);
+        std::swap(stamp_, other.stamp_);
+    }
+
+    // Identifies the grid's content: it changes with every set(), moves with
+    // the cells on swap() and is copied along with them, so two equal stamps
+    // mean equal cells. Lets a reader keep values worked out from the cells
+    // and see when they are out of date. 0 for a grid never written.
+    std::uint64_t stamp() const { return stamp_; }
 
 private:
     static constexpr std::size_t index(int row, int column)
@@ -48,6 +72,7 @@ private:
         return std::size_t(row - 1) * Columns + std::size_t(column - 1);
     }
     std::array<std::string, std::size_t(Rows) * Columns> cells_{};
+    std::uint64_t stamp_ = 0;
 };
 
 constexpr int ElementRows = 109;

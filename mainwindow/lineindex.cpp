@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace lineindex {
@@ -12,6 +13,7 @@ namespace {
 
 std::vector<LineRow> rows; // sorted by atomic number, file order kept
 bool built = false;
+std::uint64_t builtFrom = 0; // LineTable::stamp() of the rows
 
 void build()
 {
@@ -27,6 +29,7 @@ void build()
     std::stable_sort(rows.begin(), rows.end(),
                      [](const LineRow &a, const LineRow &b) { return a.atomicNumber < b.atomicNumber; });
     built = true;
+    builtFrom = db::LineTable.stamp();
 }
 
 } // namespace
@@ -51,7 +54,7 @@ int LineOf(std::string_view name)
 
 std::span<const LineRow> RowsOf(double z)
 {
-    if (!built)
+    if (!built || builtFrom != db::LineTable.stamp())
         build();
     struct ByAtomicNumber {
         bool operator()(const LineRow &row, double key) const { return row.atomicNumber < key; }

@@ -5,8 +5,8 @@
 // element; LineTable has 588 rows. The index holds, for every row whose name
 // is one of the eight lines the line grid shows, its atomic number and energy
 // (both read with NumericValue) and which line it is, grouped by atomic
-// number and in file order within a group. It is built on first use and must
-// be invalidated whenever LineTable is loaded again.
+// number and in file order within a group. It is built on first use and
+// built again when LineTable's content has changed since.
 #pragma once
 
 #include <span>
@@ -32,7 +32,7 @@ struct LineRow {
 // The rows whose atomic number equals z exactly, in file order.
 std::span<const LineRow> RowsOf(double z);
 
-// LineTable has (or may have) changed: the next RowsOf() rebuilds the index.
+// The next RowsOf() builds the index anew, whether LineTable changed or not.
 void Invalidate();
 
 } // namespace lineindex

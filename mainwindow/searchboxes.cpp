@@ -5,8 +5,8 @@
 // return at once, including the ones that ViewElement raises.
 #include "form1.h"
 
-#include "ansi.h"
 #include "db.h"
+#include "elementtext.h"
 #include "showtext.h"
 
 #include <QLineEdit>
@@ -31,7 +31,7 @@ private:
 // the number, as it would in a data file.
 double numberIn(const QLineEdit *box) { return db::NumericValue(box->text().toStdString()); }
 
-QString cell(int row, int column) { return FromAnsi(db::ElementTable(row, column)); }
+const QString &cell(int row, int column) { return elementtext::Cell(row, column); }
 
 // To the nearest whole number, halves to the even one (2.5 gives 2, 3.5
 // gives 4), whatever the floating-point rounding mode.
@@ -54,7 +54,7 @@ bool beginsSomeSymbol(const QString &typed)
         return false;
     const QString lowered = typed.toLower();
     for (int r = 1; r <= db::ElementRows; ++r) {
-        const QString symbol = cell(r, 2).toLower();
+        const QString &symbol = elementtext::LowerSymbol(r);
         if (symbol.size() > lowered.size() && symbol.startsWith(lowered))
             return true;
     }
@@ -84,9 +84,9 @@ void Form1::ElementText1_Change()
     const Busy busy(SearchBusy);
 
     const double v = numberIn(ElementText1);
-    const double vmax = db::NumericValue(db::ElementTable(db::ElementRows, 1));
+    const double vmax = elementtext::Number(db::ElementRows);
     for (int r = 1; r <= db::ElementRows; ++r) {
-        if (db::NumericValue(db::ElementTable(r, 1)) == v) {
+        if (elementtext::Number(r) == v) {
             ShowText(ElementText2, cell(r, 2));
             ShowText(ElementText3, cell(r, 3));
         } else if (v <= 0 || v > vmax) {
@@ -118,11 +118,10 @@ void Form1::ElementText2_Change()
             typed = ElementText2->text();
             lowered = typed.toLower();
         }
-        const QString symbol = cell(r, 2);
-        if (lowered == symbol.toLower()) {
+        if (lowered == elementtext::LowerSymbol(r)) {
             found = true;
             ShowText(ElementText1, cell(r, 1));
-            ShowText(ElementText2, symbol);
+            ShowText(ElementText2, cell(r, 2));
             ShowText(ElementText3, cell(r, 3));
         } else if (typed.isEmpty()) {
             ShowText(ElementText1, QString());

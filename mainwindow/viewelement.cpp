@@ -1,15 +1,76 @@
 // The element detail view.
 #include "form1.h"
 
-#include "ansi.h"
 #include "db.h"
+#include "elementtext.h"
 #include "energyformat.h"
 #include "lineindex.h"
 #include "showtext.h"
 
 #include <QLineEdit>
+#include <QLocale>
 
 #include <array>
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+// What the line grid shows for one element: per line its energy and its
+// escape energy, "-" where there is none.
+struct LineTexts {
+    std::array<QString, lineindex::LineCount> energy, escape;
+};
+
+// The element's lines, in file order: for each line the last row decides the
+// energy, and the last row above the silicon escape energy the escape energy.
+// Elements up to silicon itself have no escape peaks.
+LineTexts workOutLines(double N, double siEscapeEnergy)
+{
+    const QString none = QStringLiteral("-");
+    LineTexts texts;
+    texts.energy.fill(none);
+    texts.escape.fill(none);
+    for (const lineindex::LineRow &row : lineindex::RowsOf(N)) {
+        texts.energy[std::size_t(row.line)] = FormatEnergy(row.energy);
+        if (row.energy > siEscapeEnergy && N > 14)
+            texts.escape[std::size_t(row.line)] = FormatEnergy(row.energy - siEscapeEnergy);
+    }
+    return texts;
+}
+
+// The line grid of element Z, whose column 1 reads as N. What was worked out
+// for an element is kept as long as the line rows, the silicon escape energy
+// and the default locale (which renders the energies) stay the same.
+LineTexts linesOf(int Z, double N, double siEscapeEnergy)
+{
+    struct Entry {
+        double N;
+        LineTexts texts;
+    };
+    static struct {
+        std::uint64_t lineStamp = 0;
+        double siEscapeEnergy = 0;
+        QLocale locale{QLocale::c()};
+        std::array<std::optional<Entry>, db::ElementRows> elements;
+    } cache;
+
+    const QLocale locale;
+    if (cache.lineStamp != db::LineTable.stamp() || cache.siEscapeEnergy != siEscapeEnergy
+        || cache.locale != locale) {
+        for (auto &element : cache.elements)
+            element.reset();
+        cache.lineStamp = db::LineTable.stamp();
+        cache.siEscapeEnergy = siEscapeEnergy;
+        cache.locale = locale;
+    }
+    std::optional<Entry> &entry = cache.elements[std::size_t(Z - 1)];
+    if (!entry || entry->N != N)
+        entry = Entry{N, workOutLines(N, siEscapeEnergy)};
+    return entry->texts;
+}
+
+} // namespace
 
 // Shows element Z: its data in the detail panel and the lookup boxes, its
 // X-ray line energies and their silicon escape energies in the line grid.
@@ -24,30 +85,17 @@ void Form1::ViewElement(int Z)
         return;
 
     for (int i = PTLabel.first(); i <= PTLabel.last(); ++i)
-        ShowCaption(PTLabel(i), FromAnsi(db::ElementTable(Z, i)));
+        ShowCaption(PTLabel(i), elementtext::Cell(Z, i));
 
-    ShowText(ElementText1, FromAnsi(db::ElementTable(Z, 1)));
-    ShowText(ElementText2, FromAnsi(db::ElementTable(Z, 2)));
-    ShowText(ElementText3, FromAnsi(db::ElementTable(Z, 3)));
+    ShowText(ElementText1, elementtext::Cell(Z, 1));
+    ShowText(ElementText2, elementtext::Cell(Z, 2));
+    ShowText(ElementText3, elementtext::Cell(Z, 3));
 
-    // The element's lines, in file order: for each line the last row decides
-    // the energy, and the last row above the silicon escape energy the escape
-    // energy. Elements up to silicon itself have no escape peaks.
-    const QString none = QStringLiteral("-");
-    std::array<QString, lineindex::LineCount> energy, escape;
-    energy.fill(none);
-    escape.fill(none);
-    const double N = db::NumericValue(db::ElementTable(Z, 1));
-    for (const lineindex::LineRow &row : lineindex::RowsOf(N)) {
-        energy[std::size_t(row.line)] = FormatEnergy(row.energy);
-        if (row.energy > SiEscapeEnergy && N > 14)
-            escape[std::size_t(row.line)] = FormatEnergy(row.energy - SiEscapeEnergy);
-    }
-
+    const LineTexts lines = linesOf(Z, elementtext::Number(Z), SiEscapeEnergy);
     const std::array<const ControlArray<QLineEdit, 0, 2> *, lineindex::LineCount> grid{
         &PTLineKa1, &PTLineKa2, &PTLineKb, &PTLineLa1, &PTLineLa2, &PTLineLb1, &PTLineLb2, &PTLineLg1};
     for (std::size_t i = 0; i < grid.size(); ++i) {
-        ShowText((*grid[i])(1), energy[i]);
-        ShowText((*grid[i])(2), escape[i]);
+        ShowText((*grid[i])(1), lines.energy[i]);
+        ShowText((*grid[i])(2), lines.escape[i]);
     }
 }

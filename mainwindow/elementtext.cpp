@@ -1,0 +1,75 @@
+#include "elementtext.h"
+
+#include "ansi.h"
+#include "db.h"
+
+#include <array>
+#include <cstdint>
+
+namespace elementtext {
+
+namespace {
+
+struct Row {
+    bool ready = false;
+    std::array<QString, db::ElementColumns> cells; // columns 1 to 18
+    double number = 0;
+    QString lowerSymbol;
+};
+
+struct Rows {
+    std::uint64_t stamp = 0; // ElementTable::stamp() the rows were read from
+    std::array<Row, db::ElementRows> rows;
+};
+
+// The row, decoded from the grid's current content. Nullptr outside the grid.
+const Row *row(int r)
+{
+    if (r < 1 || r > db::ElementRows)
+        return nullptr;
+    static Rows cache;
+    if (cache.stamp != db::ElementTable.stamp()) {
+        for (Row &each : cache.rows)
+            each.ready = false;
+        cache.stamp = db::ElementTable.stamp();
+    }
+    Row &entry = cache.rows[std::size_t(r - 1)];
+    if (!entry.ready) {
+        for (int c = 1; c <= db::ElementColumns; ++c)
+            entry.cells[std::size_t(c - 1)] = FromAnsi(db::ElementTable(r, c));
+        entry.number = db::NumericValue(db::ElementTable(r, 1));
+        entry.lowerSymbol = entry.cells[1].toLower();
+        entry.ready = true;
+    }
+    return &entry;
+}
+
+const QString &none()
+{
+    static const QString empty;
+    return empty;
+}
+
+} // namespace
+
+const QString &Cell(int r, int column)
+{
+    const Row *entry = row(r);
+    if (!entry || column < 1 || column > db::ElementColumns)
+        return none();
+    return entry->cells[std::size_t(column - 1)];
+}
+
+double Number(int r)
+{
+    const Row *entry = row(r);
+    return entry ? entry->number : 0;
+}
+
+const QString &LowerSymbol(int r)
+{
+    const Row *entry = row(r);
+    return entry ? entry->lowerSymbol : none();
+}
+
+} // namespace elementtext
