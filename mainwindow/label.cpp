@@ -2,8 +2,19 @@
 
 #include "colors.h"
 
+#include <QEvent>
+
+namespace {
+
+// Bounds of the size cache: fonts kept, and captions kept per font.
+constexpr std::size_t MaxFonts = 8;
+constexpr qsizetype MaxCaptions = 1024;
+
+} // namespace
+
 Label::Label(QWidget *parent) : QLabel(parent)
 {
+    // The size cache relies on these staying as set here.
     setFrameShape(QFrame::NoFrame);
     setMargin(0);
     setIndent(0);
@@ -29,10 +40,49 @@ void Label::setAutoSize(bool on)
         fitToCaption();
 }
 
+void Label::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::StyleChange:
+        measured_.clear();
+        [[fallthrough]];
+    case QEvent::FontChange:
+        if (autoSize_)
+            fitToCaption();
+        break;
+    default:
+        break;
+    }
+}
+
+// What sizeHint() gives for the caption in the current font.
+QSize Label::captionSize()
+{
+    const QFont &current = font();
+    auto entry = measured_.begin();
+    while (entry != measured_.end() && !(entry->font == current))
+        ++entry;
+    if (entry == measured_.end()) {
+        if (measured_.size() >= MaxFonts)
+            measured_.erase(measured_.begin());
+        measured_.push_back({current, {}});
+        entry = measured_.end() - 1;
+    }
+    const QString caption = text();
+    if (const auto found = entry->sizes.constFind(caption); found != entry->sizes.cend())
+        return *found;
+    if (entry->sizes.size() >= MaxCaptions)
+        entry->sizes.clear();
+    const QSize size = sizeHint();
+    entry->sizes.insert(caption, size);
+    return size;
+}
+
 void Label::fitToCaption()
 {
     const int right = geometry().right();
-    const QSize size = sizeHint();
+    const QSize size = captionSize();
     if (alignment() & Qt::AlignRight)
         setGeometry(right - size.width() + 1, y(), size.width(), size.height());
     else

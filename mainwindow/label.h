@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QLabel>
+
+#include <vector>
 
 class Label : public QLabel {
     Q_OBJECT
@@ -13,7 +17,8 @@ public:
 
     // Sets the caption. An auto-size label then takes the size of its text:
     // a right-aligned label keeps its right edge and grows to the left, any
-    // other keeps its left edge; the top edge always stays.
+    // other keeps its left edge; the top edge always stays. It does so again
+    // when its font changes.
     void setCaption(const QString &caption);
     QString caption() const { return text(); }
 
@@ -29,8 +34,21 @@ public:
     void setBackColor(const QColor &c);
     QColor backColor() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void fitToCaption();
+    QSize captionSize();
 
     bool autoSize_ = false;
+
+    // The sizes that auto-size has measured, by font and caption. Measuring
+    // a text lays it out anew every time; the detail panel shows the same
+    // few hundred captions over and over, in one or two fonts each.
+    struct Measured {
+        QFont font;
+        QHash<QString, QSize> sizes;
+    };
+    std::vector<Measured> measured_;
 };
