@@ -1,0 +1,232 @@
+// What the detail view and the search boxes keep between calls: decoded
+// element texts, the line grid of each element, measured caption sizes. Each
+// must follow the data, the locale and the fonts as they change, so that
+// what the window shows is what a fresh computation would show.
+#include "mainwindow/fonts.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/label.h"
+#include "mainwindow/textbox.h"
+#include "db.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <QLineEdit>
+
+using testsupport::ScratchDir;
+
+namespace {
+
+QByteArray record(const QList<QByteArray> &fields)
+{
+    QByteArray line;
+    for (const QByteArray &f : fields)
+        line += f + '\t';
+    return line + "\r\n";
+}
+
+// Element Z: number Z, symbol "<tag>Z", name "<tag>name<Z>"; silicon's ratio
+// (column 16 of row 14) is 0.
+QByteArray elementFile(const QByteArray &tag)
+{
+    QByteArray file = record({"Z", "Symbol", "Name"});
+    for (int Z = 1; Z <= 109; ++Z) {
+        const QByteArray z = QByteArray::number(Z);
+        QList<QByteArray> fields{z, tag + z, tag + "name" + z};
+        for (int c = 4; c <= 18; ++c)
+            fields << (c == 16 ? QByteArray("0") : "c" + QByteArray::number(c));
+        file += record(fields);
+    }
+    return file;
+}
+
+// Silicon's Ka1 and Ka2 (1739.98 eV) and Kb at rows 65, 66 and 70, and iron's
+// Ka1 at row 100 with the energy given.
+QByteArray lineFile(const QByteArray &ironKa1)
+{
+    QByteArray file = record({"label", "energy", "Z", "line"});
+    for (int r = 1; r <= 588; ++r) {
+        QList<QByteArray> fields{"", "", "", ""};
+        if (r == 65 || r == 66)
+            fields = {"Si", "1739.98", "14", r == 65 ? "ka1" : "ka2"};
+        else if (r == 70)
+            fields = {"Si", "1836.0", "14", "kb"};
+        else if (r == 100)
+            fields = {"Fe", ironKa1, "26", "ka1"};
+        file += record(fields);
+    }
+    return file;
+}
+
+} // namespace
+
+class TestViewCaches : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScratchDir> dir;
+    std::unique_ptr<Form1> w;
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<ScratchDir>();
+        QVERIFY(dir->write("elements_br.inf", elementFile("A")));
+        QVERIFY(dir->write("kl_lines.inf", lineFile("6403.84")));
+        w = std::make_unique<Form1>();
+        QVERIFY(w->Form1_Load());
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        dir.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // A grid's stamp changes with its cells, travels with them and says
+    // nothing changed only when nothing did.
+    void gridStamps()
+    {
+        db::LineGrid a;
+        QCOMPARE(a.stamp(), std::uint64_t(0));
+        a.set(1, 1, "x");
+        const auto first = a.stamp();
+        QVERIFY(first != 0);
+        a.set(1, 1, "y");
+        QVERIFY(a.stamp() != first);
+        const auto kept = a.stamp();
+        a.set(0, 1, "outside");
+        QCOMPARE(a.stamp(), kept);
+
+        db::LineGrid b = a;
+        QCOMPARE(b.stamp(), a.stamp());
+        db::LineGrid c;
+        c.set(2, 2, "z");
+        const auto ofC = c.stamp();
+        a.swap(c);
+        QCOMPARE(a.stamp(), ofC);
+        QCOMPARE(a(2, 2), std::string("z"));
+        QCOMPARE(c.stamp(), kept);
+
+        // A failed load leaves the grid and its stamp; a load changes it.
+        const auto loaded = db::LineTable.stamp();
+        QVERIFY(dir->write("kl_lines.inf", "header only\r\n"));
+        QVERIFY(!db::LoadLineTable());
+        QCOMPARE(db::LineTable.stamp(), loaded);
+        QVERIFY(dir->write("kl_lines.inf", lineFile("6403.84")));
+        QVERIFY(db::LoadLineTable());
+        QVERIFY(db::LineTable.stamp() != loaded);
+    }
+
+    // New element data, loaded or written into the grid, show at once, in
+    // the panel and in the lookups of both search boxes.
+    void elementTextsFollowTheTable()
+    {
+        w->ViewElement(26);
+        QCOMPARE(w->PTLabel(3)->text(), QStringLiteral("Aname26"));
+
+        QVERIFY(dir->write("elements_br.inf", elementFile("B")));
+        QVERIFY(db::LoadElementTable("br"));
+        w->ViewElement(26);
+        QCOMPARE(w->PTLabel(2)->text(), QStringLiteral("B26"));
+        QCOMPARE(w->ElementText3->text(), QStringLiteral("Bname26"));
+
+        w->ElementText2->setText(QStringLiteral("b30"));
+        QCOMPARE(w->ElementText1->text(), QStringLiteral("30"));
+        QCOMPARE(w->PTLabel(3)->text(), QStringLiteral("Bname30"));
+        w->ElementText2->setText(QStringLiteral("a31")); // the old edition's symbol
+        QCOMPARE(w->PTLabel(3)->text(), QStringLiteral("Bname30"));
+
+        db::ElementTable.set(31, 3, "Gall\xe9um");
+        w->ViewElement(31);
+        QCOMPARE(w->PTLabel(3)->text(), QStringLiteral("Galléum"));
+        db::ElementTable.set(32, 1, "31"); // row 32 now reads as element 31 too
+        w->ElementText1->setText(QStringLiteral("31"));
+        QCOMPARE(w->ElementText3->text(), QStringLiteral("Galléum")); // then the view of row 31
+        QCOMPARE(w->ElementText2->text(), QStringLiteral("B31"));
+        w->ElementText1->setText(QStringLiteral("32")); // no row reads as 32; the view shows row 32
+        QCOMPARE(w->PTLabel(3)->text(), QStringLiteral("Bname32"));
+        QCOMPARE(w->ElementText1->text(), QStringLiteral("31"));
+    }
+
+    // The line grid follows a new line file, without anything being told.
+    void linesFollowTheTable()
+    {
+        w->ViewElement(26);
+        QCOMPARE(w->PTLineKa1(1)->text(), QStringLiteral("6403.8"));
+        QVERIFY(dir->write("kl_lines.inf", lineFile("7000")));
+        QVERIFY(db::LoadLineTable());
+        w->ViewElement(26);
+        QCOMPARE(w->PTLineKa1(1)->text(), QStringLiteral("7000.0"));
+        QCOMPARE(w->PTLineKa1(2)->text(), QStringLiteral("5260.0"));
+    }
+
+    // The energies follow the default locale and the escape energy between
+    // two displays of the same element.
+    void energiesFollowLocaleAndEscapeEnergy()
+    {
+        w->ViewElement(26);
+        QCOMPARE(w->PTLineKa1(1)->text(), QStringLiteral("6403.8"));
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        w->ViewElement(26);
+        QCOMPARE(w->PTLineKa1(1)->text(), QStringLiteral("6403,8"));
+        QCOMPARE(w->PTLineKa1(2)->text(), QStringLiteral("4663,9"));
+        QLocale::setDefault(QLocale::c());
+        w->SiEscapeEnergy = 1403.84;
+        w->ViewElement(26);
+        QCOMPARE(w->PTLineKa1(1)->text(), QStringLiteral("6403.8"));
+        QCOMPARE(w->PTLineKa1(2)->text(), QStringLiteral("5000.0"));
+    }
+
+    // An auto-size label takes the size of its caption in the font it has,
+    // also when the font changes under an unchanged caption and back.
+    void autoSizeFollowsTheFont()
+    {
+        Label *value = w->PTLabel(4);
+        const int right = value->geometry().right();
+        const QFont design = value->font();
+        QFont large = design;
+        large.setPointSizeF(14);
+        for (const QString &caption : {QStringLiteral("55.845"), QStringLiteral("1.008")}) {
+            value->setCaption(caption);
+            const QSize small = value->size();
+            QCOMPARE(small, value->sizeHint());
+            value->setFont(large);
+            QCOMPARE(value->size(), value->sizeHint());
+            QVERIFY(value->width() > small.width());
+            QCOMPARE(value->geometry().right(), right);
+            value->setFont(design);
+            QCOMPARE(value->size(), small);
+            QCOMPARE(value->geometry().right(), right);
+        }
+    }
+
+    // The energy and escape boxes leave their texts unshaped; every text
+    // they show must look exactly as shaped text in the same font would.
+    void unshapedFiguresLookTheSame()
+    {
+        QLineEdit *shown = w->PTLineKa1(1);
+        QVERIFY(shown->font().styleStrategy() & QFont::PreferNoShaping);
+        QStringList texts{QStringLiteral("-"), QStringLiteral("0.0"), QStringLiteral("-12.5")};
+        for (int i = 0; i < 1200; ++i)
+            texts << QString::number(i * 97.3, 'f', 1) << QString::number(i * 97.3, 'f', 1).replace(u'.', u',');
+
+        TextBox plain;
+        TextBox unshaped;
+        for (TextBox *b : {&plain, &unshaped}) {
+            b->setGeometry(shown->geometry());
+            b->setAlignment(shown->alignment());
+            b->setBackColor(QColor(Qt::white));
+        }
+        plain.setFont(fonts::DefaultFont());
+        unshaped.setFont(shown->font());
+        for (const QString &text : texts) {
+            plain.setText(text);
+            unshaped.setText(text);
+            QVERIFY2(plain.grab().toImage() == unshaped.grab().toImage(), qPrintable(text));
+        }
+    }
+};
+
+QTEST_MAIN(TestViewCaches)
+#include "tst_viewcaches.moc"
