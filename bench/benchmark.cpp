@@ -1,32 +1,57 @@
-// zandor-benchmark [DATA_DIR] [--repeat N]
+// zandor-benchmark [DATA_DIR] [--repeat N] [--startup-runs N] [--no-micro]
 //
-// Times the main window's interactive paths: starts the window on the data
-// files of DATA_DIR (by default the source tree's share/), without a display
-// unless one is asked for with QT_QPA_PLATFORM, and prints for each path the
-// median and the spread of N runs (2000 by default), in microseconds.
+// Part 1, in this process: times the loaders and the main window's
+// interactive paths on the data files of DATA_DIR (by default the source
+// tree's share/), without a display unless one is asked for with
+// QT_QPA_PLATFORM, and prints for each path the median and the spread of N
+// runs (2000 by default), in microseconds, with its target where it has one.
 //
-// Each measurement is one function returning a Measurement; add a new one to
-// the list in main(). Figures vary with the machine; compare runs on one.
+// Part 2, with an X server (DISPLAY set, as under xvfb-run): starts the
+// program (zandor-startprobe) and a plain Qt program with as many controls
+// (baseline-startprobe), one after the other, --startup-runs times each (20
+// by default; 0 leaves this part out), and compares the time from process
+// start to the first painted window and the resident memory at that moment,
+// run by run. Both probes are built beside this program; see firstpaint.h.
+//
+// Each in-process measurement is one function returning a Measurement; add a
+// new one to the list in main(). Figures vary with the machine; compare runs
+// on one.
 #include "mainwindow/form1.h"
+#include "db.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
 
 namespace {
 
 struct Measurement {
     QString name;
     std::vector<double> micros; // one per run
+    double target = 0;          // microseconds; 0: none
 };
 
 // Runs `step(i)` for i = 0 .. warmup + repeat - 1 and keeps the times of the
@@ -55,17 +80,26 @@ double quantile(std::vector<double> v, double q)
     return v[k];
 }
 
+const char *verdict(double value, double target) { return value <= target ? "met" : "NOT MET"; }
+
 void printTable(const std::vector<Measurement> &rows)
 {
     int width = 11;
     for (const Measurement &m : rows)
         width = std::max(width, int(m.name.size()));
-    std::printf("%-*s %7s %10s %10s %10s\n", width, "measurement", "runs", "median", "p10", "p90");
-    std::printf("%s\n", QByteArray(width + 41, '-').constData());
-    for (const Measurement &m : rows)
-        std::printf("%-*s %7zu %10.1f %10.1f %10.1f\n", width, qPrintable(m.name), m.micros.size(),
-                    quantile(m.micros, 0.5), quantile(m.micros, 0.1), quantile(m.micros, 0.9));
-    std::printf("(times in microseconds)\n");
+    std::printf("%-*s %7s %10s %10s %10s %10s  %s\n", width, "measurement", "runs", "median", "p10", "p90", "target",
+                "verdict");
+    std::printf("%s\n", QByteArray(width + 60, '-').constData());
+    for (const Measurement &m : rows) {
+        const double median = quantile(m.micros, 0.5);
+        std::printf("%-*s %7zu %10.1f %10.1f %10.1f", width, qPrintable(m.name), m.micros.size(), median,
+                    quantile(m.micros, 0.1), quantile(m.micros, 0.9));
+        if (m.target > 0)
+            std::printf(" %10.0f  %s\n", m.target, verdict(median, m.target));
+        else
+            std::printf(" %10s\n", "-");
+    }
+    std::printf("(times in microseconds; a target is met by the median)\n");
 }
 
 // A pointer move over the symbol of element Z, delivered as the window
@@ -79,11 +113,30 @@ void moveOver(Form1 &w, int Z, int dx)
     QApplication::sendEvent(label, &move);
 }
 
-// --- The measurements -------------------------------------------------------
+// --- The in-process measurements ----------------------------------------------
+
+// The loaders read from the working directory, the data directory. The
+// Portuguese edition is loaded last, so the window goes on with the data it
+// started with.
+Measurement loadEnglishElements(Form1 &, int repeat)
+{
+    return {QStringLiteral("LoadElementTable(\"en\")"), timeRuns(repeat, [](int) { db::LoadElementTable("en"); })};
+}
+
+Measurement loadLines(Form1 &, int repeat)
+{
+    return {QStringLiteral("LoadLineTable()"), timeRuns(repeat, [](int) { db::LoadLineTable(); })};
+}
+
+Measurement loadPortugueseElements(Form1 &, int repeat)
+{
+    return {QStringLiteral("LoadElementTable(\"br\")"), timeRuns(repeat, [](int) { db::LoadElementTable("br"); })};
+}
 
 Measurement viewEveryElement(Form1 &w, int repeat)
 {
-    return {QStringLiteral("ViewElement, Z = 1, 2, ... 109"), timeRuns(repeat, [&](int i) { w.ViewElement(1 + i % 109); })};
+    return {QStringLiteral("ViewElement, Z = 1, 2, ... 109"), timeRuns(repeat, [&](int i) { w.ViewElement(1 + i % 109); }),
+            20};
 }
 
 Measurement viewSameElement(Form1 &w, int repeat)
@@ -92,10 +145,12 @@ Measurement viewSameElement(Form1 &w, int repeat)
     return {QStringLiteral("ViewElement, Z = 26 again"), timeRuns(repeat, [&](int) { w.ViewElement(26); })};
 }
 
+// The pointer handler, the view, the nested lookup of the number box and
+// the widget updates, up to the point where Qt would paint.
 Measurement pointerToAnotherCell(Form1 &w, int repeat)
 {
-    return {QStringLiteral("pointer move, 26 <-> 92"),
-            timeRuns(repeat, [&](int i) { moveOver(w, i % 2 ? 92 : 26, 0); })};
+    return {QStringLiteral("pointer move, 26 <-> 92"), timeRuns(repeat, [&](int i) { moveOver(w, i % 2 ? 92 : 26, 0); }),
+            100};
 }
 
 Measurement pointerWithinCell(Form1 &w, int repeat)
@@ -141,9 +196,205 @@ Measurement symbolBoxKey(Form1 &w, int repeat)
             })};
 }
 
+// The File menu's first item, as a click on it triggers it: reload of the
+// element file and every caption. Runs alternate between the two
+// directions; each direction is its own row.
+std::vector<Measurement> languageSwitch(Form1 &w, int repeat)
+{
+    const auto runs = timeRuns(2 * repeat, [&](int) { w.mnuTranslate->trigger(); });
+    // The warm-up runs were an even number, so run 0 kept is the first from
+    // Portuguese: to English.
+    Measurement toEnglish{QStringLiteral("language switch to English"), {}, 2000};
+    Measurement toPortuguese{QStringLiteral("language switch to Portuguese"), {}, 2000};
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        (i % 2 == 0 ? toEnglish : toPortuguese).micros.push_back(runs[i]);
+    if (w.mnuTranslate->text() != QLatin1String("English &Version"))
+        w.mnuTranslate->trigger();
+    return {toEnglish, toPortuguese};
+}
+
+// --- Start-up against the baseline ----------------------------------------------
+
+// The controls of the main window that the baseline program creates as
+// many of, by kind. Menus are left out: the baseline has a menu bar of its
+// own with the same items.
+struct ControlCounts {
+    int labels = 0, edits = 0, frames = 0, groups = 0, widgets = 0;
+};
+
+ControlCounts countControls(const Form1 &w)
+{
+    ControlCounts c;
+    for (QWidget *child : w.findChildren<QWidget *>()) {
+        bool inMenus = false;
+        for (QWidget *p = child; p && p != &w; p = p->parentWidget())
+            inMenus = inMenus || qobject_cast<QMenuBar *>(p) || qobject_cast<QMenu *>(p);
+        if (inMenus)
+            continue;
+        if (qobject_cast<QLabel *>(child))
+            ++c.labels;
+        else if (qobject_cast<QLineEdit *>(child))
+            ++c.edits;
+        else if (qobject_cast<QGroupBox *>(child))
+            ++c.groups;
+        else if (qobject_cast<QFrame *>(child))
+            ++c.frames;
+        else
+            ++c.widgets;
+    }
+    return c;
+}
+
+struct ProbeRun {
+    double millis = 0; // from just before the process started to its first paint
+    double rssMb = 0;  // resident memory then
+};
+
+std::int64_t monotonicNanos()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Starts `program` with `args` in `dir` on the X server of DISPLAY and
+// waits for its report. False, with the reason in `error`, when it gave
+// none within a minute.
+bool runProbe(const QString &program, const QStringList &args, const QString &dir, ProbeRun &run, QString &error)
+{
+    int out[2];
+    if (pipe(out) != 0) {
+        error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    // The probe gets this process's environment, but for the platform.
+    std::vector<QByteArray> env;
+    for (char **e = environ; *e; ++e)
+        if (std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
+            env.emplace_back(*e);
+    env.emplace_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char *> envp;
+    for (QByteArray &e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<QByteArray> argBytes{QFile::encodeName(program)};
+    for (const QString &a : args)
+        argBytes.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &a : argBytes)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const QByteArray dirBytes = QFile::encodeName(dir);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    posix_spawn_file_actions_addchdir_np(&actions, dirBytes.constData());
+
+    pid_t pid = 0;
+    const std::int64_t start = monotonicNanos();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        error = QStringLiteral("cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(spawned)));
+        return false;
+    }
+
+    QByteArray report;
+    const std::int64_t deadline = start + 60'000'000'000LL;
+    while (!report.contains('\n')) {
+        const std::int64_t left = (deadline - monotonicNanos()) / 1000000;
+        pollfd p{out[0], POLLIN, 0};
+        if (left <= 0 || poll(&p, 1, int(left)) <= 0)
+            break;
+        char buffer[256];
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        report.append(buffer, n);
+    }
+    close(out[0]);
+    if (!report.contains('\n'))
+        kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    long long paintedAt = 0;
+    long rss = 0;
+    if (std::sscanf(report.constData(), "painted %lld rss %ld", &paintedAt, &rss) != 2) {
+        error = QStringLiteral("%1 reported '%2', exit status %3")
+                    .arg(program, QString::fromLocal8Bit(report.trimmed()), QString::number(status));
+        return false;
+    }
+    run.millis = double(paintedAt - start) / 1e6;
+    run.rssMb = double(rss) / 1024;
+    return true;
+}
+
+void printComparison(const char *what, const char *unit, const std::vector<double> &program,
+                     const std::vector<double> &baseline, double target)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < program.size(); ++i)
+        ratios.push_back(program[i] / baseline[i]);
+    const double ratio = quantile(ratios, 0.5);
+    std::printf("%-24s %8.1f %-3s %8.1f %-3s %7.3f %7.3f %7.3f %7.2f  %s\n", what, quantile(program, 0.5), unit,
+                quantile(baseline, 0.5), unit, ratio, quantile(ratios, 0.1), quantile(ratios, 0.9), target,
+                verdict(ratio, target));
+}
+
+// Start-up time and memory of the program against the baseline, `runs`
+// pairs, the order within a pair alternating. True when every run reported.
+bool compareStartup(const ControlCounts &counts, const QSize &size, const QString &dataDir, int runs)
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString program = dir + QStringLiteral("/zandor-startprobe");
+    const QString baseline = dir + QStringLiteral("/baseline-startprobe");
+    const QStringList baselineArgs{QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
+                                   QString::number(counts.labels), QString::number(counts.edits),
+                                   QString::number(counts.frames), QString::number(counts.groups),
+                                   QString::number(counts.widgets)};
+    std::printf("\nStart-up to the first painted window, on the X server of DISPLAY=%s\n",
+                qgetenv("DISPLAY").constData());
+    std::printf("baseline: a %dx%d window with a menu bar, %d labels, %d line edits, %d frames, %d group boxes "
+                "and %d bare widgets, as counted in the main window\n",
+                size.width(), size.height(), counts.labels, counts.edits, counts.frames, counts.groups,
+                counts.widgets);
+    std::printf("%d runs each, alternating; ratios taken run by run\n\n", runs);
+
+    std::vector<double> programMs, baselineMs, programMb, baselineMb;
+    QString error;
+    for (int i = -1; i < runs; ++i) { // run -1 warms the caches and is not kept
+        ProbeRun p, b;
+        const bool ok = i % 2 == 0 ? runProbe(program, {}, dataDir, p, error) && runProbe(baseline, baselineArgs, dataDir, b, error)
+                                   : runProbe(baseline, baselineArgs, dataDir, b, error) && runProbe(program, {}, dataDir, p, error);
+        if (!ok) {
+            std::printf("start-up comparison stopped: %s\n", qPrintable(error));
+            return false;
+        }
+        if (i < 0)
+            continue;
+        programMs.push_back(p.millis);
+        baselineMs.push_back(b.millis);
+        programMb.push_back(p.rssMb);
+        baselineMb.push_back(b.rssMb);
+    }
+    std::printf("%-24s %12s %12s %7s %7s %7s %7s  %s\n", "measurement", "Zandor", "baseline", "ratio", "p10", "p90",
+                "target", "verdict");
+    std::printf("%s\n", QByteArray(94, '-').constData());
+    printComparison("start-up to first paint", "ms", programMs, baselineMs, 1.2);
+    printComparison("resident memory then", "MB", programMb, baselineMb, 1.15);
+    std::printf("(medians; the ratio is the median of the run-by-run ratios; a target is met by it)\n");
+    return true;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: zandor-benchmark [DATA_DIR] [--repeat N]\n");
+    std::fprintf(stderr, "usage: zandor-benchmark [DATA_DIR] [--repeat N] [--startup-runs N] [--no-micro]\n");
     return 2;
 }
 
@@ -157,13 +408,19 @@ int main(int argc, char *argv[])
 
     QString data = QStringLiteral(ZANDOR_SHARE_DIR);
     int repeat = 2000;
+    int startupRuns = 20;
+    bool micro = true;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--repeat") && i + 1 < args.size()) {
+        if ((args[i] == QLatin1String("--repeat") || args[i] == QLatin1String("--startup-runs")) && i + 1 < args.size()) {
             bool ok = false;
-            repeat = args[++i].toInt(&ok);
-            if (!ok || repeat < 1)
+            const int n = args[i + 1].toInt(&ok);
+            if (!ok || n < (args[i] == QLatin1String("--repeat") ? 1 : 0))
                 return usage();
+            (args[i] == QLatin1String("--repeat") ? repeat : startupRuns) = n;
+            ++i;
+        } else if (args[i] == QLatin1String("--no-micro")) {
+            micro = false;
         } else if (!args[i].startsWith(QLatin1String("--"))) {
             data = args[i];
         } else {
@@ -174,6 +431,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zandor-benchmark: no directory %s\n", qPrintable(data));
         return 1;
     }
+    data = QDir::currentPath();
 
     Form1 w;
     if (!w.Form1_Load())
@@ -181,16 +439,31 @@ int main(int argc, char *argv[])
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return 1;
+    const ControlCounts counts = countControls(w);
+    const QSize size = w.size();
 
-    std::printf("Zandor benchmark: data in %s, platform %s, %d runs each\n\n",
-                qPrintable(QDir::currentPath()), qPrintable(QGuiApplication::platformName()), repeat);
-    const std::vector<std::function<Measurement(Form1 &, int)>> measurements{
-        viewEveryElement,   viewSameElement, pointerToAnotherCell, pointerWithinCell,
-        pointerToAnotherCellPainted, numberBoxKey, symbolBoxKey,
-    };
-    std::vector<Measurement> results;
-    for (const auto &measure : measurements)
-        results.push_back(measure(w, repeat));
-    printTable(results);
+    if (micro) {
+        std::printf("Zandor benchmark: data in %s, platform %s, %d runs each\n\n", qPrintable(data),
+                    qPrintable(QGuiApplication::platformName()), repeat);
+        const std::vector<std::function<Measurement(Form1 &, int)>> measurements{
+            loadEnglishElements, loadLines,    loadPortugueseElements,      viewEveryElement, viewSameElement,
+            pointerToAnotherCell, pointerWithinCell, pointerToAnotherCellPainted, numberBoxKey,     symbolBoxKey,
+        };
+        std::vector<Measurement> results;
+        for (const auto &measure : measurements)
+            results.push_back(measure(w, repeat));
+        for (Measurement &m : languageSwitch(w, repeat))
+            results.push_back(std::move(m));
+        printTable(results);
+    }
+
+    if (startupRuns > 0) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            std::printf("\nStart-up comparison left out: no X server (DISPLAY is not set; run under xvfb-run)\n");
+            return 0;
+        }
+        if (!compareStartup(counts, size, data, startupRuns))
+            return 1;
+    }
     return 0;
 }
