@@ -10,8 +10,11 @@
 #include "controlarray.h"
 #include "label.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <utility>
 
 class QAction;
 class QCloseEvent;
@@ -131,6 +134,10 @@ private:
     void buildLineGrid();
     void buildMenus();
     void setFocusOrder();
+
+    // viewelement.cpp
+    void fitFootRow();
+    QHash<std::pair<QString, QString>, int> footRowSteps_; // steps by name and share shown
 
     // form1_events.cpp
     void connectEvents();

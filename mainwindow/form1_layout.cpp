@@ -275,6 +275,9 @@ void Form1::buildLookupBlock()
     ElementText3->setObjectName(QStringLiteral("ElementText3"));
     setupBox(ElementText3, 8160, 3390, 1095, 255, QString(), FromBgr(LightGrey), plain, Qt::AlignLeft,
              Access::ReadOnly);
+    // A few element names (Praseodymium, Rutherfordium) need more room than
+    // the box has: they are drawn smaller, to show whole.
+    static_cast<TextBox *>(ElementText3)->setShrinkToFit(true);
 }
 
 void Form1::buildContactLabels()

@@ -1,8 +1,11 @@
 #include "label.h"
 
 #include "colors.h"
+#include "shrinkfit.h"
 
 #include <QEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,6 +41,17 @@ void Label::setAutoSize(bool on)
     autoSize_ = on;
     if (on)
         fitToCaption();
+}
+
+void Label::setShrinkSteps(int steps)
+{
+    const QFont design = designFont();
+    steps = std::clamp(steps, 0, shrinkfit::MaxSteps(design));
+    if (steps == shrinkSteps_)
+        return;
+    design_ = design;
+    shrinkSteps_ = steps;
+    setFont(shrinkfit::Smaller(design, steps));
 }
 
 void Label::changeEvent(QEvent *event)

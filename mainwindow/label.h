@@ -34,6 +34,13 @@ public:
     void setBackColor(const QColor &c);
     QColor backColor() const;
 
+    // Draws the caption `steps` steps of shrinkfit.h smaller than the design
+    // font; 0 restores the design font. The design font is the label's font
+    // as it was when the label last left its design size.
+    void setShrinkSteps(int steps);
+    int shrinkSteps() const { return shrinkSteps_; }
+    QFont designFont() const { return shrinkSteps_ ? design_ : font(); }
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -42,6 +49,8 @@ private:
     QSize captionSize();
 
     bool autoSize_ = false;
+    int shrinkSteps_ = 0;
+    QFont design_;
 
     // The sizes that auto-size has measured, by font and caption. Measuring
     // a text lays it out anew every time; the detail panel shows the same

@@ -6,10 +6,13 @@
 #include "energyformat.h"
 #include "lineindex.h"
 #include "showtext.h"
+#include "shrinkfit.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -70,6 +73,13 @@ LineTexts linesOf(int Z, double N, double siEscapeEnergy)
     return entry->texts;
 }
 
+// Pixels kept free between the element's name and its share of the earth's
+// crust.
+constexpr int FootRowGap = 2;
+
+// Bound of the cache of fitted foot rows.
+constexpr qsizetype MaxFootRows = 1024;
+
 } // namespace
 
 // Shows element Z: its data in the detail panel and the lookup boxes, its
@@ -86,6 +96,7 @@ void Form1::ViewElement(int Z)
 
     for (int i = PTLabel.first(); i <= PTLabel.last(); ++i)
         ShowCaption(PTLabel(i), elementtext::Cell(Z, i));
+    fitFootRow();
 
     ShowText(ElementText1, elementtext::Cell(Z, 1));
     ShowText(ElementText2, elementtext::Cell(Z, 2));
@@ -98,4 +109,42 @@ void Form1::ViewElement(int Z)
         ShowText((*grid[i])(1), lines.energy[i]);
         ShowText((*grid[i])(2), lines.escape[i]);
     }
+}
+
+// The element's name (PTLabel(3)) and its share of the earth's crust
+// (PTLabel(8)) share the foot row of the large cell: the name from the left,
+// the share up to the right edge where all values end. Where the two would
+// come closer than FootRowGap, or the name would run out of the cell, both
+// are drawn smaller, the same number of steps each (shrinkfit.h), until they
+// fit; otherwise both keep their design font.
+void Form1::fitFootRow()
+{
+    Label *name = PTLabel(3);
+    Label *share = PTLabel(8);
+    const std::pair<QString, QString> key{name->text(), share->text()};
+    int steps = 0;
+    if (const auto found = footRowSteps_.constFind(key); found != footRowSteps_.cend()) {
+        steps = *found;
+    } else {
+        const QFont nameDesign = name->designFont();
+        const QFont shareDesign = share->designFont();
+        const int left = name->geometry().left();
+        const int shareRight = share->geometry().right() + 1; // kept by auto-size
+        const QWidget *cell = name->parentWidget();
+        const int inside = cell->contentsRect().right() + 1;
+        steps = shrinkfit::FewestSteps(nameDesign, [&](int s) {
+            int limit = inside;
+            if (!share->text().isEmpty()) {
+                const QFontMetrics shareMetrics(shrinkfit::Smaller(shareDesign, s));
+                limit = std::min(limit, shareRight - shareMetrics.horizontalAdvance(share->text()) - FootRowGap);
+            }
+            const QFontMetrics nameMetrics(shrinkfit::Smaller(nameDesign, s));
+            return left + nameMetrics.horizontalAdvance(name->text()) <= limit;
+        });
+        if (footRowSteps_.size() >= MaxFootRows)
+            footRowSteps_.clear();
+        footRowSteps_.insert(key, steps);
+    }
+    name->setShrinkSteps(steps);
+    share->setShrinkSteps(steps);
 }
