@@ -1,12 +1,12 @@
 // zandor-benchmark [DATA_DIR] [--repeat N] [--startup-runs N] [--no-micro]
 //
-// Part 1, in this process: times the loaders and the main window's
+// First, in this process: it times the loaders and the main window's
 // interactive paths on the data files of DATA_DIR (by default the source
 // tree's share/), without a display unless one is asked for with
 // QT_QPA_PLATFORM, and prints for each path the median and the spread of N
 // runs (2000 by default), in microseconds, with its target where it has one.
 //
-// Part 2, with an X server (DISPLAY set, as under xvfb-run): starts the
+// Then, with an X server (DISPLAY set, as under xvfb-run), it starts the
 // program (zandor-startprobe) and a plain Qt program with as many controls
 // (baseline-startprobe), one after the other, --startup-runs times each (20
 // by default; 0 leaves this part out), and compares the time from process
