@@ -1,31 +1,15 @@
-// Zandor: periodic table and X-ray line energies.
-#include "mainwindow/appicon.h"
-#include "mainwindow/datadir.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/form1.h"
-
-#include <QApplication>
-#include <QDir>
+// Zandor: periodic table, X-ray lines and spectra.
+//
+// One program with two faces. A sub-command (`zandor find 6.4keV`) runs the
+// command line, which is plain C++ and needs no display; anything else opens
+// the window. The window and Qt live in a module that is loaded only then,
+// so a sub-command starts in a few milliseconds and a few megabytes.
+#include "app/windowmodule.h"
+#include "cli/cli.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zandor"));
-    // Lets Wayland desktops match the window with its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandor"));
-    QApplication::setApplicationVersion(QStringLiteral("4"));
-    QApplication::setWindowIcon(ZandorIcon());
-    fonts::InstallFontFaces();
-
-    // The data files are read from the working directory; an installed
-    // program started elsewhere reads them from its data directory.
-    const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
-    if (!dataDir.isEmpty())
-        QDir::setCurrent(dataDir);
-
-    Form1 w;
-    if (!w.Form1_Load())
-        return 1;
-    w.show();
-    return app.exec();
+    if (cli::wantsCommandLine(argc, argv))
+        return cli::run(argc, argv);
+    return runWindowModule(argc, argv);
 }

@@ -1,5 +1,5 @@
 // zandor-cycle [DATA_DIR]: one short session of the program, for memory
-// checkers (scripts/memcheck.sh). Starts as main.cpp does, on the data files
+// checkers (scripts/memcheck.sh). Starts as app/windowmain.cpp does, on the data files
 // of DATA_DIR (by default the source tree's share/); then, from the event
 // loop, points at a few cells, types into both search boxes, switches the
 // language there and back, opens and closes the read-me and About windows,
@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As main.cpp starts the program.
+    // As app/windowmain.cpp starts the program.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zandor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandor"));

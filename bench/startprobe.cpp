@@ -1,4 +1,4 @@
-// zandor-startprobe: the program's own start-up (the lines of main.cpp,
+// zandor-startprobe: the program's own start-up (the lines of app/windowmain.cpp,
 // unchanged), with a FirstPaint report on the main window. Started by
 // `zandor-benchmark` under an X server; see firstpaint.h.
 #include "firstpaint.h"

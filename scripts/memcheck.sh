@@ -3,7 +3,7 @@
 # whether any memory error, or any block "definitely lost", comes from
 # Zandor's own code.
 #   scripts/memcheck.sh [--x11] [BUILD_DIR]
-# The session is bench/cycle.cpp (zandor-cycle): start-up as main.cpp does
+# The session is bench/cycle.cpp (zandor-cycle): start-up as app/windowmain.cpp does
 # it, the pointer over several cells, both search boxes, the language switch
 # there and back, the read-me and About windows, and Exit; on the offscreen
 # platform, or with --x11 on the xcb platform under a private X server

@@ -69,6 +69,10 @@ check_layout() {
         [ -f "$prefix/$rel" ] || { fail "not installed: $rel"; missing=1; }
     done < <(expected_files)
     [ -x "$prefix/bin/zandor" ] || fail "bin/zandor is not executable"
+    # The window module, in the library directory (lib/ or a multiarch lib/<triplet>/).
+    compgen -G "$prefix/lib/zandor/zandor-window.so" >/dev/null \
+        || compgen -G "$prefix/lib/*/zandor/zandor-window.so" >/dev/null \
+        || { fail "not installed: lib/[<triplet>/]zandor/zandor-window.so"; missing=1; }
     if [ -f "$prefix/share/man/man1/zandor.1.gz" ] || [ -f "$prefix/share/man/man1/zandor.1" ]; then :
     else fail "no manual page share/man/man1/zandor.1[.gz]"; missing=1; fi
     [ $missing -eq 0 ] && pass "every file installed under its directory"
@@ -280,6 +284,7 @@ run_package() {
         grep -qx "usr/$rel" "$tmp/contents" || { fail "package lacks /usr/$rel"; missing=1; }
     done < <(expected_files)
     grep -q '^usr/share/man/man1/zandor\.1' "$tmp/contents" || { fail "package lacks the manual page"; missing=1; }
+    grep -q '^usr/lib/.*zandor/zandor-window\.so$' "$tmp/contents" || { fail "package lacks the window module"; missing=1; }
     [ $missing -eq 0 ] && pass "package holds the program, its data, entry, metadata, icons and manual page"
     if grep -v '^usr/' "$tmp/contents" | grep -q .; then
         fail "package installs outside /usr:"; grep -v '^usr/' "$tmp/contents" | sed 's/^/    /'

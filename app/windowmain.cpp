@@ -1,0 +1,33 @@
+// The window's entry point, in the module that the program loads when it is
+// started without a sub-command.
+#include "app/windowmodule.h"
+#include "mainwindow/appicon.h"
+#include "mainwindow/datadir.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+#include <QDir>
+
+extern "C" __attribute__((visibility("default"))) int zandor_window_main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zandor"));
+    // Lets Wayland desktops match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandor"));
+    QApplication::setApplicationVersion(QStringLiteral("4"));
+    QApplication::setWindowIcon(ZandorIcon());
+    fonts::InstallFontFaces();
+
+    // The data files are read from the working directory; an installed
+    // program started elsewhere reads them from its data directory.
+    const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
+    if (!dataDir.isEmpty())
+        QDir::setCurrent(dataDir);
+
+    Form1 w;
+    if (!w.Form1_Load())
+        return 1;
+    w.show();
+    return app.exec();
+}

@@ -1,0 +1,12 @@
+#include "json.h"
+
+#include <ostream>
+
+namespace cli {
+
+void printJson(std::ostream &out, const Json &value)
+{
+    out << value.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+} // namespace cli

@@ -1,0 +1,97 @@
+#include "options.h"
+
+#include "errors.h"
+
+#include <algorithm>
+
+namespace cli {
+
+std::optional<std::string> ParsedArgs::value(std::string_view name) const
+{
+    const auto it = options.find(name);
+    if (it == options.end())
+        return std::nullopt;
+    return it->second;
+}
+
+namespace {
+
+bool looksLikeNumber(std::string_view arg)
+{
+    return arg.size() >= 2 && arg[0] == '-' && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
+}
+
+const OptionSpec *findSpec(std::span<const OptionSpec> specs, std::string_view name)
+{
+    const auto it = std::find_if(specs.begin(), specs.end(),
+                                 [&](const OptionSpec &s) { return s.name == name; });
+    return it == specs.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const OptionSpec> specs)
+{
+    ParsedArgs parsed;
+    bool onlyPositionals = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (onlyPositionals || arg.size() < 2 || arg[0] != '-' || looksLikeNumber(arg)) {
+            parsed.positionals.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyPositionals = true;
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const OptionSpec *spec = findSpec(specs, name);
+        if (!spec)
+            throw UsageError("unknown option " + quoted(name));
+        if (parsed.has(name))
+            throw UsageError("option " + quoted(name) + " given more than once");
+        std::string value;
+        if (eq != std::string::npos) {
+            if (!spec->takesValue)
+                throw UsageError("option " + quoted(name) + " takes no value");
+            value = arg.substr(eq + 1);
+        } else if (spec->takesValue) {
+            if (i + 1 >= args.size())
+                throw UsageError("option " + quoted(name) + " needs a value");
+            value = args[++i];
+        }
+        parsed.options.emplace(name, std::move(value));
+    }
+    return parsed;
+}
+
+void requirePositionals(const ParsedArgs &parsed, std::size_t least, std::size_t most,
+                        std::string_view what)
+{
+    const std::size_t n = parsed.positionals.size();
+    if (n < least)
+        throw UsageError("needs " + std::string(what));
+    if (n > most)
+        throw UsageError("unexpected argument " + quoted(parsed.positionals[most]));
+}
+
+std::string quoted(std::string_view text)
+{
+    constexpr std::size_t MaxShown = 60;
+    std::size_t shown = std::min(text.size(), MaxShown);
+    // Never cut a UTF-8 character in two.
+    while (shown < text.size() && shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80)
+        --shown;
+    std::string out = "'";
+    for (std::size_t i = 0; i < shown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+    }
+    if (shown < text.size())
+        out += "...";
+    out += '\'';
+    return out;
+}
+
+} // namespace cli
