@@ -5,46 +5,24 @@
 #include <QtTest>
 #include <functional>
 
+using testsupport::record;
 using testsupport::ScratchDir;
 
 namespace {
-
-// A record: every field followed by a TAB, then the line end.
-QByteArray record(const QList<QByteArray> &fields, const QByteArray &rest = {},
-                  const QByteArray &end = "\r\n")
-{
-    QByteArray line;
-    for (const QByteArray &f : fields)
-        line += f + '\t';
-    return line + rest + end;
-}
 
 // An element file whose row Z holds "<tag>Z" in column 1... and column c
 // holds "<tag>Z.c"; `edit` may change any line (0 is the header).
 QByteArray elementFile(const QByteArray &tag, int rows = db::ElementRows,
                        const std::function<void(int, QByteArray &)> &edit = {})
 {
-    QByteArray file;
-    QByteArray header = "Z\tSymbol\tName\t\r\n";
-    if (edit)
-        edit(0, header);
-    file += header;
-    for (int z = 1; z <= rows; ++z) {
-        QList<QByteArray> fields;
-        fields << QByteArray::number(z);
-        for (int c = 2; c <= db::ElementColumns; ++c)
-            fields << tag + QByteArray::number(z) + '.' + QByteArray::number(c);
-        QByteArray line = record(fields);
-        if (edit)
-            edit(z, line);
-        file += line;
-    }
-    return file;
+    return testsupport::elementFile(
+        [&](int z, int c) { return c == 1 ? QByteArray::number(z) : tag + QByteArray::number(z) + '.' + QByteArray::number(c); },
+        rows, edit);
 }
 
 QByteArray lineFile(int rows = db::LineRows, const std::function<void(int, QByteArray &)> &edit = {})
 {
-    QByteArray file = "label\tenergy\tZ\tline\t\r\n";
+    QByteArray file = record({"label", "energy", "Z", "line"});
     for (int r = 1; r <= rows; ++r) {
         QByteArray line = record({"row" + QByteArray::number(r), QByteArray::number(1000 + r),
                                   QByteArray::number(r % 100 + 1), "ka1"});
