@@ -18,7 +18,7 @@ public:
 
 // How much of readme.txt the read-me window shows: the first ReadMeMaxBytes
 // bytes of the file, and of each line the first ReadMeMaxLineChars
-// characters. The shipped guide is about 9 KB in lines of at most 62
+// characters. The shipped guide is about 6 KB in lines of at most 62
 // characters; showing a file of any size whole would hold the window up in
 // proportion to its size, for seconds at 50 MB.
 inline constexpr qint64 ReadMeMaxBytes = 256 * 1024;
