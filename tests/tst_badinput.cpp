@@ -431,6 +431,7 @@ private slots:
         pasteInto(w->ElementText2, u"qq"_qs);
         QCOMPARE(w->ElementText2->text(), u"qq"_qs);
         QCOMPARE(w->ElementText1->text(), u"8"_qs);
+        QCOMPARE(qsizetype(w->ElementText2->maxLength()), elementtext::MaxTypedChars);
         pasteInto(w->ElementText2, QString(int(elementtext::MaxTypedChars), u'q'));
         QCOMPARE(w->ElementText2->text().size(), elementtext::MaxTypedChars);
         QCOMPARE(w->ElementText1->text(), u"8"_qs);
