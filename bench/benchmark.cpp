@@ -230,14 +230,15 @@ std::vector<Measurement> languageSwitch(Form1 &w, int repeat)
 // Copies of the data files that stay valid but hold a huge field where a
 // field reaches the window: iron's name (row 26, column 3) in both editions
 // of the element file with a line of readme.txt of the same size, or
-// uranium's symbol (row 92, column 2), which start-up writes into its cell.
+// uranium's symbol (row 92, column 2), which start-up writes into its cell,
+// with a readme.txt of that size in lines of the usual length.
 // On them, each user action is timed painted, as the user would wait for it,
 // with a target of 50 ms; start-up has none.
 
 struct HugeData {
     const char *label;
     qsizetype name = 0;   // bytes of iron's name and of the read-me line; 0: as shipped
-    qsizetype symbol = 0; // bytes of uranium's symbol; 0: as shipped
+    qsizetype symbol = 0; // bytes of uranium's symbol and of the read-me; 0: as shipped
 };
 
 // `file` with field `column` of line `line` (0: the header) replaced.
@@ -281,6 +282,8 @@ bool writeHugeData(const QString &from, const QString &to, const HugeData &set)
         lines.insert(lines.size() / 2, QByteArray(set.name, 'r') + '\r');
         readme = lines.join('\n');
     }
+    if (set.symbol > 0 && !readme.isEmpty())
+        readme = readme.repeated(int(set.symbol / readme.size()) + 1);
     return writeAll(target.filePath(QStringLiteral("readme.txt")), readme)
            && QFile::copy(source.filePath(QStringLiteral("kl_lines.inf")), target.filePath(QStringLiteral("kl_lines.inf")));
 }
@@ -664,8 +667,8 @@ int main(int argc, char *argv[])
     }
 
     if (hugeRuns > 0) {
-        std::printf("\nHuge fields: iron's name with a line of readme.txt of 5 MB and of 50 MB, uranium's symbol of "
-                    "50 MB; %d runs each\n\n",
+        std::printf("\nHuge fields: iron's name with a line of readme.txt of 5 MB and of 50 MB, uranium's symbol "
+                    "with a readme.txt of 50 MB; %d runs each\n\n",
                     hugeRuns);
         printTable(hugeFields(data, hugeRuns));
     }

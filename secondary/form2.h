@@ -21,7 +21,7 @@ public:
 // characters. The shipped guide is about 6 KB in lines of at most 62
 // characters; showing a file of any size whole would hold the window up in
 // proportion to its size, for seconds at 50 MB.
-inline constexpr qint64 ReadMeMaxBytes = 256 * 1024;
+inline constexpr qint64 ReadMeMaxBytes = 64 * 1024;
 inline constexpr qsizetype ReadMeMaxLineChars = 1000;
 
 // The text that the read-me window shows for the file at `path`: its lines,
