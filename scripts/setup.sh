@@ -22,6 +22,7 @@ if [ "$mode" = test ]; then
         appstream           # appstreamcli validate
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
         file                # CPack's Debian package (finding executables)
+        lintian             # checks the Debian package's copyright file
     )
 fi
 
