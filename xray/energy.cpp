@@ -79,9 +79,12 @@ EnergyReading parse(std::string_view text, bool beam)
     if (length == 0)
         return failed("is not a number");
     const std::string_view unitText = trimmed(text.substr(length));
-    if (!unitText.empty() && unitText.front() == ',' )
+    if (!unitText.empty() && unitText.front() == ',')
         return failed("is not a number (the decimal mark is '.')");
-    const Unit *unit = unitText.empty() ? &units[beam ? 3 : 1] : findUnit(unitText, beam);
+    if (!unitText.empty() && (unitText.front() == '.' || isDigit(unitText.front())))
+        return failed("is not a number");
+    // A bare number is keV (kV for a beam).
+    const Unit *unit = unitText.empty() ? findUnit(beam ? "kv" : "kev", beam) : findUnit(unitText, beam);
     if (!unit) {
         std::string shown(unitText.substr(0, 20));
         for (char &c : shown)
