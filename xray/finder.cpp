@@ -72,13 +72,16 @@ bool closer(double a, double b, double fwhms, const Detector &detector)
 }
 
 // The confirming lines of candidates, with what does not depend on the
-// candidate's energy worked out once per element: the lines strong enough,
-// excited and within the range, strongest first.
+// candidate worked out once per element: the lines strong enough, excited
+// and within the range, strongest first, one for each peak they make.
 class ConfirmCache {
 public:
-    explicit ConfirmCache(const FindOptions &options) : options_(options) { first_.fill(-1); }
+    ConfirmCache(const Detector &detector, const FindOptions &options) : detector_(detector), options_(options)
+    {
+        first_.fill(-1);
+    }
 
-    std::vector<const Line *> confirming(const Candidate &candidate, const Detector &detector)
+    std::vector<const Line *> confirming(const Candidate &candidate)
     {
         const int Z1 = candidate.line->Z;
         const int Z2 = candidate.second && candidate.second->Z != Z1 ? candidate.second->Z : 0;
@@ -97,14 +100,7 @@ public:
             if (candidate.kind == CandidateKind::Line && line == candidate.line)
                 continue;
             // A line within one FWHM of the candidate makes no peak of its own.
-            if (closer(line->energy_eV, candidate.energy_eV, 1.0, detector))
-                continue;
-            // Lines closer together than half the FWHM make one peak: keep
-            // the strongest of them.
-            const bool merged = std::any_of(confirm.begin(), confirm.end(), [&](const Line *kept) {
-                return kept->Z == line->Z && closer(kept->energy_eV, line->energy_eV, 0.5, detector);
-            });
-            if (!merged)
+            if (!closer(line->energy_eV, candidate.energy_eV, 1.0, detector_))
                 confirm.push_back(line);
         }
         return confirm;
@@ -135,7 +131,19 @@ private:
                 if (line.relative >= options_.confirmMinRelative && isExcited(line, options_.beam_eV)
                     && line.energy_eV >= options_.rangeMin_eV && line.energy_eV <= options_.rangeMax_eV)
                     lines_.push_back({line.relative * familyYield(line), &line});
-            std::sort(lines_.begin() + first_[std::size_t(Z)], lines_.end());
+            const auto first = lines_.begin() + first_[std::size_t(Z)];
+            std::sort(first, lines_.end());
+            // Lines closer together than half the FWHM make one peak: the
+            // strongest of them stands for all.
+            auto kept = first;
+            for (auto it = first; it != lines_.end(); ++it) {
+                const bool merged = std::any_of(first, kept, [&](const Ranked &k) {
+                    return closer(k.line->energy_eV, it->line->energy_eV, 0.5, detector_);
+                });
+                if (!merged)
+                    *kept++ = *it;
+            }
+            lines_.erase(kept, lines_.end());
             count_[std::size_t(Z)] = int(lines_.size()) - first_[std::size_t(Z)];
         }
     }
@@ -146,6 +154,7 @@ private:
                                                        std::size_t(count_[std::size_t(Z)]));
     }
 
+    const Detector &detector_;
     const FindOptions &options_;
     std::array<int, LastLineZ + 1> first_;
     std::array<int, LastLineZ + 1> count_{};
@@ -221,17 +230,17 @@ FindResult findLines(double energy_eV, const Detector &detector, const FindOptio
     } else {
         std::sort(found.begin(), found.end(), better);
     }
-    ConfirmCache cache(options);
+    ConfirmCache cache(detector, options);
     for (Candidate &c : found)
-        c.confirm = cache.confirming(c, detector);
+        c.confirm = cache.confirming(c);
     return result;
 }
 
 std::vector<const Line *> confirmingLines(const Candidate &candidate, const Detector &detector,
                                           const FindOptions &options)
 {
-    ConfirmCache cache(options);
-    return cache.confirming(candidate, detector);
+    ConfirmCache cache(detector, options);
+    return cache.confirming(candidate);
 }
 
 } // namespace xray

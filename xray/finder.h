@@ -91,9 +91,10 @@ FindResult findLines(double energy_eV, const Detector &detector, const FindOptio
 // line, the line itself is left out; for an escape, its parent counts.
 // Strongest first: by relative intensity times the fluorescence yield of the
 // main shell of the line's family (K, L3 or M5), which weighs the families
-// of an element against each other; then by energy. Of lines of one element
-// closer together than half the FWHM, which make one peak, only the
-// strongest is listed.
+// of an element against each other; then by energy. Lines of one element
+// closer together than half the FWHM make one peak: the strongest of them
+// stands for all, and is left out with them when it lies under the
+// candidate.
 std::vector<const Line *> confirmingLines(const Candidate &candidate, const Detector &detector,
                                           const FindOptions &options = {});
 
