@@ -373,8 +373,8 @@ def _header(title, lines_of_text):
 
 LINES_NOTES = [
     "Line energies: xraylib LineEnergy (R. D. Deslattes et al., Rev. Mod. Phys. 75 (2003) 35,",
-    "where tabulated), in eV. Radiative rates: xraylib RadRate (Elam, Ravel, Sieber, Radiat.",
-    "Phys. Chem. 63 (2002) 121). Cross sections: xraylib CS_FluorLine_Kissel_Cascade.",
+    "where tabulated), in eV. Radiative rates: xraylib RadRate. Fluorescence cross sections:",
+    "xraylib CS_FluorLine_Kissel_Cascade.",
     "",
     "Selection: every element from B (5) to Cf (98); every radiative transition of the K,",
     "L1-L3 and M1-M5 shells whose rate is at least 0.1 % of the sum of its shell's rates,",
