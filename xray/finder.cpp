@@ -15,25 +15,6 @@ namespace xray {
 
 namespace {
 
-// The strong lines of the known elements that the beam excites, by energy:
-// what sum peaks are made of.
-std::vector<const Line *> sumLines(const FindOptions &options)
-{
-    std::vector<const Line *> strong;
-    std::array<bool, LastLineZ + 1> seen{};
-    for (const int Z : options.elements) {
-        if (!hasLines(Z) || seen[Z])
-            continue;
-        seen[Z] = true;
-        for (const Line &line : linesOf(Z))
-            if (line.relative >= options.sumMinRelative && isExcited(line, options.beam_eV))
-                strong.push_back(&line);
-    }
-    std::sort(strong.begin(), strong.end(),
-              [](const Line *a, const Line *b) { return a->energy_eV < b->energy_eV; });
-    return strong;
-}
-
 // The fluorescence yield of the main shell of the line's family (K, L3,
 // M5): weighs lines of different families against each other.
 double familyYield(const Line &line)
@@ -208,7 +189,8 @@ FindResult findLines(double energy_eV, const Detector &detector, const FindOptio
     }
 
     if (!options.elements.empty()) {
-        const std::vector<const Line *> strong = sumLines(options);
+        const std::vector<const Line *> strong =
+            sumLines(options.elements, options.beam_eV, options.sumMinRelative);
         for (std::size_t i = 0; i < strong.size(); ++i) {
             const double a = strong[i]->energy_eV;
             // Partners at or above this line, summing to within the tolerance.

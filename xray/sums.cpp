@@ -14,19 +14,28 @@ SumPeak sumOf(const Line &a, const Line &b)
     return {ordered ? &a : &b, ordered ? &b : &a, a.energy_eV + b.energy_eV, a.relative * b.relative};
 }
 
-std::vector<SumPeak> sumPeaks(std::span<const int> elements, std::optional<double> beam_eV,
-                              double minRelative)
+std::vector<const Line *> sumLines(std::span<const int> elements, std::optional<double> beam_eV,
+                                   double minRelative)
 {
     std::vector<const Line *> strong;
     std::array<bool, LastLineZ + 1> seen{};
     for (const int Z : elements) {
-        if (!hasLines(Z) || seen[Z])
+        if (!hasLines(Z) || seen[std::size_t(Z)])
             continue;
-        seen[Z] = true;
+        seen[std::size_t(Z)] = true;
         for (const Line &line : linesOf(Z))
             if (line.relative >= minRelative && isExcited(line, beam_eV))
                 strong.push_back(&line);
     }
+    std::sort(strong.begin(), strong.end(),
+              [](const Line *a, const Line *b) { return a->energy_eV < b->energy_eV; });
+    return strong;
+}
+
+std::vector<SumPeak> sumPeaks(std::span<const int> elements, std::optional<double> beam_eV,
+                              double minRelative)
+{
+    const std::vector<const Line *> strong = sumLines(elements, beam_eV, minRelative);
     std::vector<SumPeak> sums;
     sums.reserve(strong.size() * (strong.size() + 1) / 2);
     for (std::size_t i = 0; i < strong.size(); ++i)

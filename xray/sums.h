@@ -23,6 +23,12 @@ SumPeak sumOf(const Line &a, const Line &b);
 // Lines of relative intensity at least this form sum peaks.
 inline constexpr double DefaultSumMinRelative = 0.1;
 
+// The lines of these elements that form sum peaks: relative intensity >=
+// minRelative, excited by a beam of beam_eV; by energy. Elements outside the
+// table are ignored, and one given twice counts once.
+std::vector<const Line *> sumLines(std::span<const int> elements, std::optional<double> beam_eV,
+                                   double minRelative = DefaultSumMinRelative);
+
 // The sum peaks of every pair (a line with itself included) of the strong
 // lines of these elements (relative intensity >= minRelative) that a beam of
 // beam_eV excites, by energy. Elements outside the table are ignored.
