@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -81,7 +82,7 @@ Result<Format> detectFormat(std::string_view bytes)
     scan::Lines lines(head);
     std::string_view raw;
     std::vector<double> values;
-    std::string bad;
+    std::string bad, scratch;
     while (lines.next(raw)) {
         const std::string_view line = scan::trimAll(raw);
         if (line.empty())
@@ -97,13 +98,20 @@ Result<Format> detectFormat(std::string_view bytes)
         if (line[0] == '$')
             return Format::Counts;
         values.clear();
-        if (scan::appendValues(line, values, bad) == Number::Read && !values.empty()) {
-            return values.size() == 1 ? Format::Counts : Format::Text;
+        // "0,5;200": between semicolons a comma is the decimal mark.
+        std::string_view numbers = line;
+        if (line.find(';') != std::string_view::npos) {
+            scratch.assign(line);
+            std::replace(scratch.begin(), scratch.end(), ',', '.');
+            numbers = scratch;
+        }
+        if (scan::appendValues(numbers, values, bad) == Number::Read && !values.empty()) {
+            return values.size() == 2 ? Format::Text : Format::Counts;
         }
         // A header line, or a line of numbers with one bad value: the reader
         // will say which.
         if (!values.empty())
-            return values.size() >= 2 ? Format::Text : Format::Counts;
+            return values.size() == 2 ? Format::Text : Format::Counts;
     }
     return Error{"not a spectrum: no line of numbers"};
 }

@@ -14,8 +14,8 @@ namespace spectrum {
 //   - XML (after blanks and a byte-order mark, '<') is spx;
 //   - a '#FORMAT' or '#SPECTRUM' keyword line before the data is EMSA;
 //   - a '$' section line (.spe) is counts;
-//   - otherwise the first line of numbers decides: one number is counts,
-//     two or more is text (energy, counts).
+//   - otherwise the first line of numbers decides: two numbers are text
+//     (energy, counts); one, or three and more (rows of counts), are counts.
 // Refused with a reason: an empty file, binary data (NUL bytes, control
 // characters), UTF-16 or UTF-32 text, and text without any line of numbers.
 Result<Format> detectFormat(std::string_view bytes);

@@ -135,7 +135,7 @@ Result<Spectrum> readText(std::string_view bytes)
     double worst = 0.0;
     for (double r : fit->residuals_eV)
         worst = std::max(worst, std::fabs(r));
-    if (worst > 0.5 * fit->calibration.gain_eV)
+    if (worst > 0.3 * fit->calibration.gain_eV)
         spectrum.warnings.push_back("the energies are not evenly spaced: the calibration is the straight line that "
                                     "fits them best");
     noteNegativeCounts(spectrum);
