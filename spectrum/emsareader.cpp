@@ -2,10 +2,10 @@
 #include "calibration.h"
 #include "emsa.h"
 #include "encoding.h"
+#include "numbertext.h"
 #include "readsupport.h"
 #include "textscan.h"
 
-#include <cstdio>
 #include <optional>
 #include <cmath>
 #include <string>
@@ -274,17 +274,13 @@ std::optional<Error> EmsaReader::finish()
     if (!sawDatatype_)
         warn("no #DATATYPE: read as Y");
     if (npoints_ && *npoints_ != double(counts.size())) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.15g", *npoints_);
-        warn("#NPOINTS is " + std::string(text) + " but the data hold " + std::to_string(counts.size()) +
+        warn("#NPOINTS is " + numberText(*npoints_) + " but the data hold " + std::to_string(counts.size()) +
              " channels; all are kept");
     }
     if (checksum_) {
         const std::uint64_t actual = emsaChecksum(bytes_);
         if (*checksum_ != double(actual)) {
-            char text[40];
-            std::snprintf(text, sizeof text, "%.15g", *checksum_);
-            warn("#CHECKSUM is " + std::string(text) + " but the file sums to " + std::to_string(actual));
+            warn("#CHECKSUM is " + numberText(*checksum_) + " but the file sums to " + std::to_string(actual));
         }
     }
     noteNegativeCounts(spectrum_);

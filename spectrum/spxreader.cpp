@@ -1,5 +1,6 @@
 // Reading Bruker .spx files.
 #include "encoding.h"
+#include "numbertext.h"
 #include "readsupport.h"
 #include "spx.h"
 #include "textscan.h"
@@ -176,7 +177,7 @@ Result<Spectrum> SpxReader::read()
     if (const pugi::xml_node header = findInstance(instance, "TRTSpectrumHeader")) {
         const auto declaredCount = number(header, "ChannelCount", spectrum);
         if (declaredCount && *declaredCount != double(counts.size()))
-            spectrum.warnings.push_back("ChannelCount is " + std::to_string(static_cast<long long>(*declaredCount)) +
+            spectrum.warnings.push_back("ChannelCount is " + numberText(*declaredCount) +
                                         " but Channels holds " + std::to_string(counts.size()) + " counts; all are kept");
         const auto abs = number(header, "CalibAbs", spectrum);
         const auto lin = number(header, "CalibLin", spectrum);

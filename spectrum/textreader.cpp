@@ -1,6 +1,7 @@
 // Reading plain text spectra.
 #include "calibration.h"
 #include "encoding.h"
+#include "numbertext.h"
 #include "readsupport.h"
 #include "text.h"
 #include "textscan.h"
@@ -218,8 +219,8 @@ Result<Spectrum> readCounts(std::string_view bytes)
     if (counts.empty())
         return Error{sawHeader || first ? "a header but no data" : "no data: not a spectrum"};
     if (first && *last - *first + 1 != double(counts.size()))
-        spectrum.warnings.push_back("$DATA announces channels " + std::to_string(static_cast<long long>(*first)) +
-                                    " to " + std::to_string(static_cast<long long>(*last)) + " but holds " +
+        spectrum.warnings.push_back("$DATA announces channels " + numberText(*first) + " to " + numberText(*last) +
+                                    " but holds " +
                                     std::to_string(counts.size()) + " counts; all are kept");
     noteNegativeCounts(spectrum);
     return spectrum;
