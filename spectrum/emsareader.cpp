@@ -150,14 +150,13 @@ std::optional<Error> EmsaReader::keyword(const KeywordLine &k, std::size_t lineN
         }
         return Error{"#" + name + " must be a finite number, not " + scan::quote(k.value), lineNumber};
     };
-    // A value the model can do without: kept as a keyword when unreadable.
+    // A value the model can do without: left out, with a warning, when it
+    // is no number.
     const auto optionalNumber = [&](std::optional<double> &target, double scale) {
-        if (scan::leadingNumber(k.value, number) == Number::Read) {
+        if (scan::leadingNumber(k.value, number) == Number::Read)
             target = number * scale;
-        } else if (!k.value.empty()) {
-            warn("#" + name + " " + scan::quote(k.value) + " is no number and is kept as text");
-            meta.keywords.push_back({name, std::string(k.units), encoding::toUtf8(k.value)});
-        }
+        else if (!k.value.empty())
+            warn("#" + name + " " + scan::quote(k.value) + " is no finite number and is left out");
     };
 
     if (name == "SPECTRUM") {

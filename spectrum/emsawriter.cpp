@@ -37,9 +37,12 @@ std::string_view cutUtf8(std::string_view text, std::size_t length)
 
 // "#NAME" padded to the keyword field, units at its right end after '-':
 // "#LIVETIME  -s: ".
-std::string keywordPrefix(std::string_view name, std::string_view units)
+std::string keywordPrefix(std::string_view rawName, std::string_view rawUnits)
 {
-    std::string field(name);
+    // Names and units come from other files: at most 40 and 16 characters,
+    // so that a value always has room on the line.
+    std::string field(cutUtf8(oneLine(rawName), 40));
+    const std::string units(cutUtf8(oneLine(rawUnits), 16));
     if (!units.empty()) {
         const std::size_t used = field.size() + 1 + units.size();
         if (used < KeywordField)

@@ -207,6 +207,8 @@ void TestSpectrumEmsa::deviations_data()
     QTest::newRow("units in the keyword field")
         << smallFile({"#LIVETIME  -s: 50.", "#REALTIME-s: 60", "#BEAMKV   -kV: 2.0 E+01"}) << "1,2,3,4" << -20.0
         << 10.0 << "live=50 real=60 beam=20" << "";
+    QTest::newRow("beam energy no number") << smallFile({"#BEAMKV   -kV: fifteen"}) << "1,2,3,4" << -20.0 << 10.0
+                                           << "" << "#BEAMKV 'fifteen' is no finite number and is left out";
     QTest::newRow("live time in ms") << smallFile({"#LIVETIME -ms: 1500"}) << "1,2,3,4" << -20.0 << 10.0
                                      << "live=1.5" << "";
     QTest::newRow("TABs and blanks") << smallFile({"#TITLE\t:\tsmall"}, {"1\t2", "  3 ,\t4"}) << "1,2,3,4"
