@@ -305,10 +305,7 @@ std::optional<Error> EmsaReader::finish()
         return std::nullopt;
     }
     if (xy_ && xs_.size() >= 2) {
-        std::vector<CalibrationPoint> points(xs_.size());
-        for (std::size_t i = 0; i < xs_.size(); ++i)
-            points[i] = {double(i), xs_[i] * scale};
-        auto fit = fitCalibration(points);
+        auto fit = fitChannelEnergies(xs_, scale);
         if (!fit)
             return Error{"no #XPERCHAN, and the energies of the data give no calibration: " + fit.error().reason};
         spectrum_.calibration = fit->calibration;

@@ -1,6 +1,7 @@
 #include "read.h"
 
 #include "emsa.h"
+#include "readsupport.h"
 #include "spx.h"
 #include "text.h"
 #include "textscan.h"
@@ -17,16 +18,6 @@
 namespace spectrum {
 
 namespace {
-
-// The C library's text for errno, in lower case like the other reasons:
-// "no such file or directory".
-std::string systemReason()
-{
-    std::string text = std::strerror(errno);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' && !(text.size() > 1 && text[1] >= 'A' && text[1] <= 'Z'))
-        text[0] = char(text[0] - 'A' + 'a');
-    return text;
-}
 
 using scan::Number;
 

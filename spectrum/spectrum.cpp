@@ -48,23 +48,3 @@ std::string Error::message() const
 
 } // namespace spectrum
 
-#include "readsupport.h"
-
-namespace spectrum {
-
-void noteNegativeCounts(Spectrum &spectrum)
-{
-    std::size_t negative = 0;
-    std::size_t first = 0;
-    for (std::size_t i = spectrum.counts.size(); i-- > 0;)
-        if (spectrum.counts[i] < 0.0) {
-            ++negative;
-            first = i;
-        }
-    if (negative == 0)
-        return;
-    spectrum.warnings.push_back(std::to_string(negative) + (negative == 1 ? " channel has" : " channels have") +
-                                " negative counts, kept (the first is channel " + std::to_string(first) + ")");
-}
-
-} // namespace spectrum

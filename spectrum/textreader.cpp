@@ -126,10 +126,7 @@ Result<Spectrum> readText(std::string_view bytes)
         return spectrum;
     }
     const double scale = unit == Unit::keV ? 1000.0 : 1.0;
-    std::vector<CalibrationPoint> points(energies.size());
-    for (std::size_t i = 0; i < energies.size(); ++i)
-        points[i] = {double(i), energies[i] * scale};
-    auto fit = fitCalibration(points);
+    auto fit = fitChannelEnergies(energies, scale);
     if (!fit)
         return Error{"the energies give no calibration: " + fit.error().reason};
     spectrum.calibration = fit->calibration;

@@ -2,6 +2,7 @@
 
 #include "emsa.h"
 #include "numbertext.h"
+#include "readsupport.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,15 +33,6 @@ std::string csvText(const Spectrum &spectrum)
 
 namespace {
 
-// The C library's text for errno, in lower case like the other reasons:
-// "no such file or directory".
-std::string systemReason()
-{
-    std::string text = std::strerror(errno);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' && !(text.size() > 1 && text[1] >= 'A' && text[1] <= 'Z'))
-        text[0] = char(text[0] - 'A' + 'a');
-    return text;
-}
 
 Error systemError(const std::string &what)
 {

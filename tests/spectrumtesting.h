@@ -6,6 +6,7 @@
 #include "spectrum/spectrum.h"
 
 #include <QByteArray>
+#include <QTest>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,23 @@ inline QString warnings(const spectrum::Spectrum &s)
 inline QString reason(const spectrum::Result<spectrum::Spectrum> &result)
 {
     return result ? QString() : QString::fromStdString(result.error().reason);
+}
+
+// No warning when `phrase` is empty, otherwise a warning holding it.
+inline void expectWarning(const spectrum::Spectrum &s, const QString &phrase)
+{
+    if (phrase.isEmpty())
+        QCOMPARE(warnings(s), QString());
+    else
+        QVERIFY2(warnings(s).contains(phrase), qPrintable(warnings(s)));
+}
+
+// A refusal whose reason holds `phrase`, at `line` (0: none).
+inline void expectRefusal(const spectrum::Result<spectrum::Spectrum> &result, const QString &phrase, int line)
+{
+    QVERIFY(!result);
+    QVERIFY2(reason(result).contains(phrase), qPrintable(reason(result)));
+    QCOMPARE(int(result.error().line), line);
 }
 
 } // namespace spectrumtesting

@@ -1,6 +1,6 @@
 // zandor convert: to EMSA/MSA and CSV, the output's name, and the statuses
 // when the input cannot be read or the output cannot be written.
-#include "cli/cli.h"
+#include "clirun.h"
 
 #include "spectrum/read.h"
 
@@ -32,17 +32,8 @@ private:
 
 namespace {
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run run(const Args &args)
-{
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using clirun::Run;
+using clirun::run;
 
 const QByteArray Spx = "<?xml version=\"1.0\" encoding=\"WINDOWS-1252\"?>\r\n<TRTSpectrum>"
                        "<ClassInstance Type=\"TRTSpectrum\" Name=\"Caf\xE9\">"
@@ -142,10 +133,7 @@ void TestCliConvert::failures()
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QFETCH(QString, err);
-    Args list;
-    for (const QString &a : args)
-        list.push_back(a.toStdString());
-    const Run r = run(list);
+    const Run r = run(args);
     QCOMPARE(r.status, status);
     QCOMPARE(QString::fromStdString(r.err), err);
     QCOMPARE(r.out, std::string());

@@ -1,6 +1,6 @@
 // zandor info: readable and JSON output, several files, and what a file that
 // cannot be read does to the rest and to the status.
-#include "cli/cli.h"
+#include "clirun.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -37,17 +37,8 @@ private:
 
 namespace {
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run run(const Args &args)
-{
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using clirun::Run;
+using clirun::run;
 
 } // namespace
 
@@ -162,10 +153,7 @@ void TestCliInfo::failures()
     QFETCH(int, status);
     QFETCH(QString, err);
     QFETCH(int, reported);
-    Args list;
-    for (const QString &a : args)
-        list.push_back(a.toStdString());
-    const Run r = run(list);
+    const Run r = run(args);
     QCOMPARE(r.status, status);
     QCOMPARE(QString::fromStdString(r.err), err);
     if (args.contains("--json") && reported > 0) {

@@ -285,10 +285,7 @@ void TestSpectrumEmsa::deviations()
     }
     if (detail.startsWith("title="))
         QCOMPARE(QString::fromStdString(s.meta.title), detail.mid(6));
-    if (warning.isEmpty())
-        QCOMPARE(warnings(s), QString());
-    else
-        QVERIFY2(warnings(s).contains(warning), qPrintable(warnings(s)));
+    expectWarning(s, warning);
 }
 
 void TestSpectrumEmsa::refusals_data()
@@ -324,11 +321,7 @@ void TestSpectrumEmsa::refusals()
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
     QFETCH(int, line);
-    const auto result = read(file);
-    QVERIFY(!result);
-    QVERIFY2(QString::fromStdString(result.error().reason).contains(reason),
-             qPrintable(QString::fromStdString(result.error().reason)));
-    QCOMPARE(int(result.error().line), line);
+    expectRefusal(read(file), reason, line);
 }
 
 void TestSpectrumEmsa::writesTheStandardLayout()

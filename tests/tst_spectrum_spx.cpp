@@ -179,11 +179,7 @@ void TestSpectrumSpx::refusals()
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
     QFETCH(int, line);
-    const auto result = read(file);
-    QVERIFY(!result);
-    QVERIFY2(QString::fromStdString(result.error().reason).contains(reason),
-             qPrintable(QString::fromStdString(result.error().reason)));
-    QCOMPARE(int(result.error().line), line);
+    expectRefusal(read(file), reason, line);
 }
 
 QTEST_GUILESS_MAIN(TestSpectrumSpx)
