@@ -31,7 +31,8 @@ Json toJson(const std::string &file, const spectrum::Spectrum &s)
     json["real_time_s"] = numberOrNull(s.meta.realTime_s);
     json["beam_kV"] = numberOrNull(s.meta.beam_kV);
     json["title"] = s.meta.title.empty() ? Json(nullptr) : Json(s.meta.title);
-    json["total_counts"] = s.totalCounts();
+    const double totalCounts = s.totalCounts(); // finite counts may still add up past a double
+    json["total_counts"] = numberOrNull(std::isfinite(totalCounts) ? std::optional(totalCounts) : std::nullopt);
     json["warnings"] = Json::array();
     for (const std::string &warning : s.warnings)
         json["warnings"].push_back(warning);
@@ -50,6 +51,8 @@ std::string figure(double value)
 // A count total: whole numbers in full, with thin groups of three.
 std::string total(double value)
 {
+    if (!std::isfinite(value))
+        return "too large to add up";
     if (std::fabs(value) >= 1e15 || value != std::floor(value))
         return figure(value);
     char digits[32];
