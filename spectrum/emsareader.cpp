@@ -238,7 +238,9 @@ std::optional<Error> EmsaReader::keyword(const KeywordLine &k, std::size_t lineN
 std::optional<Error> EmsaReader::dataLine(std::string_view line, std::size_t lineNumber)
 {
     values_.clear();
-    const Number status = scan::appendValues(line, values_, bad_);
+    // Enough to tell a line that holds too many channels.
+    const std::size_t most = xy_ ? 2 * MaxChannels + 2 : MaxChannels + 1;
+    const Number status = scan::appendValues(line, values_, bad_, most);
     if (status == Number::NotFinite)
         return Error{"counts must be finite numbers, not " + bad_, lineNumber};
     if (status == Number::None)

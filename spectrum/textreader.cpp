@@ -90,7 +90,7 @@ Result<Spectrum> readText(std::string_view bytes)
         if (semicolons)
             line = decimalCommas(line, scratch);
         values.clear();
-        const Number status = scan::appendValues(line, values, bad);
+        const Number status = scan::appendValues(line, values, bad, 3);
         if (status != Number::Read) {
             if (!started && header.empty() && status == Number::None && values.empty()) {
                 header = raw;
@@ -99,8 +99,8 @@ Result<Spectrum> readText(std::string_view bytes)
             return badValue(status, bad, lines.number());
         }
         if (values.size() != 2)
-            return Error{"a line of a two-column spectrum holds " + std::to_string(values.size()) +
-                             " numbers, not an energy and a count",
+            return Error{values.size() < 2 ? "a line of a two-column spectrum holds one number, not an energy and a count"
+                                           : "a line of a two-column spectrum holds more than an energy and a count",
                          lines.number()};
         started = true;
         if (counts.size() == MaxChannels)
@@ -177,13 +177,13 @@ Result<Spectrum> readCounts(std::string_view bytes)
                     meta.time = encoding::toUtf8(scan::trimAll(line.substr(blank)));
             } else if (section == "$MEAS_TIM:" && sectionLine == 1) {
                 values.clear();
-                if (scan::appendValues(line, values, bad) == Number::Read && values.size() >= 2) {
+                if (scan::appendValues(line, values, bad, 8) == Number::Read && values.size() >= 2) {
                     meta.liveTime_s = values[0];
                     meta.realTime_s = values[1];
                 }
             } else if (section == "$ENER_FIT:" && sectionLine == 1) {
                 values.clear();
-                if (scan::appendValues(line, values, bad) == Number::Read && values.size() >= 2) {
+                if (scan::appendValues(line, values, bad, 8) == Number::Read && values.size() >= 2) {
                     a = values[0], b = values[1];
                     if (b > 0.0)
                         spectrum.calibration = Calibration{a * 1000.0, b * 1000.0};
@@ -192,7 +192,7 @@ Result<Spectrum> readCounts(std::string_view bytes)
             continue;
         }
         values.clear();
-        const Number status = scan::appendValues(line, values, bad);
+        const Number status = scan::appendValues(line, values, bad, MaxChannels + 1);
         if (status != Number::Read) {
             if (section.empty() && counts.empty() && !sawHeader && status == Number::None && values.empty()) {
                 sawHeader = true;

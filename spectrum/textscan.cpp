@@ -222,14 +222,14 @@ inline bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c 
 
 } // namespace
 
-Number appendValues(std::string_view line, std::vector<double> &values, std::string &bad)
+Number appendValues(std::string_view line, std::vector<double> &values, std::string &bad, std::size_t most)
 {
     std::size_t i = 0;
     const std::size_t n = line.size();
     while (true) {
         while (i < n && isSeparator(line[i]))
             ++i;
-        if (i >= n)
+        if (i >= n || values.size() > most)
             return Number::Read;
         double value = 0.0;
         std::size_t length = 0;
@@ -245,7 +245,8 @@ Number appendValues(std::string_view line, std::vector<double> &values, std::str
         while (end < n && !isSeparator(line[end]))
             ++end;
         bad = quote(line.substr(i, end - i));
-        return result == Number::NotFinite ? Number::NotFinite : Number::None;
+        // "nan" and "inf" spelt out are not finite; "Inferno" is no number.
+        return result == Number::NotFinite && i + length == end ? Number::NotFinite : Number::None;
     }
 }
 

@@ -70,8 +70,11 @@ namespace spectrum::scan {
 // Reads every number on a line, the numbers separated by blanks, TABs,
 // commas or semicolons, and appends them to `values`. Stops at the first
 // thing that is no finite number: then `bad` is that text (cut short) and
-// the result says whether it was no number or a non-finite one.
-Number appendValues(std::string_view line, std::vector<double> &values, std::string &bad);
+// the result says whether it was no number or a non-finite one. Stops
+// early, with Read, once `values` holds more than `most` numbers, so that
+// one enormous line cannot take more memory than the caller allows.
+Number appendValues(std::string_view line, std::vector<double> &values, std::string &bad,
+                    std::size_t most = std::size_t(-1));
 
 // How a text should be quoted in a reason: at most 30 characters, control
 // characters as '?'.

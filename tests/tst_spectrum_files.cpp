@@ -113,6 +113,11 @@ void TestSpectrumFiles::channelLimit()
     QVERIFY(!tooMany);
     QCOMPARE(tooMany.error().message(), std::string("more than 1048576 channels (line 1048577)"));
 
+    // All on one line: refused there, without taking them all in first.
+    QByteArray oneLine = counts;
+    oneLine.replace('\n', ' ');
+    QCOMPARE(read(oneLine).error().message(), std::string("more than 1048576 channels (line 1)"));
+
     QByteArray emsa = "#FORMAT : EMSA/MAS Spectral Data File\n#NPOINTS : 1e300\n#SPECTRUM :\n" + counts;
     QVERIFY(!read(emsa));
     QByteArray spe = "$DATA:\n0 1048576\n";

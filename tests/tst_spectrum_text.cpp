@@ -170,7 +170,9 @@ void TestSpectrumText::refusals_data()
                                                  << "text where a number should be: 'five'" << 2;
     QTest::newRow("NaN counts") << QByteArray("5\n6\nNaN\n") << "must be finite numbers, not 'NaN'" << 3;
     QTest::newRow("infinite energy") << QByteArray("1,5\ninf,6\n") << "must be finite numbers, not 'inf'" << 2;
-    QTest::newRow("a column too few") << QByteArray("1,5\n2\n") << "holds 1 numbers" << 2;
+    QTest::newRow("a column too few") << QByteArray("1,5\n2\n") << "holds one number, not an energy and a count" << 2;
+    QTest::newRow("three columns, read as text") << QByteArray("1,5\n2,6,7\n") << "holds more than an energy and a count" << 2;
+    QTest::newRow("a word starting like inf") << QByteArray("1,5\n2,Inferno\n") << "text where a number should be: 'Inferno'" << 2;
     QTest::newRow("energies falling") << QByteArray("3,5\n2,6\n1,7\n") << "energies do not rise" << 0;
     QTest::newRow("all at one energy") << QByteArray("3,5\n3,6\n") << "energies do not rise" << 0;
     QTest::newRow("a second header after the data") << QByteArray("5\n6\ncounts\n")
