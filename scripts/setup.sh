@@ -8,9 +8,10 @@ set -euo pipefail
 mode=${1:-run}
 
 # Build and run: compiler, CMake, Qt 6 Widgets (with its platform plugins),
-# the JSON library of the command line, and
+# the JSON library of the command line, the XML parser of the spectrum
+# readers, and
 # the font that stands in for the window's classic bitmap fonts.
-packages=(g++ make cmake qt6-base-dev fonts-liberation nlohmann-json3-dev)
+packages=(g++ make cmake qt6-base-dev fonts-liberation nlohmann-json3-dev libpugixml-dev)
 if [ "$mode" = test ]; then
     packages+=(
         locales             # pt_BR.UTF-8, for the comma-locale tests
