@@ -61,7 +61,7 @@ std::vector<HardCase> hardCases()
     {
         HardCase c = eds("cu-escape-20kv", "pure Cu, many counts: its Si escape at 6.31 keV is not Fe",
                          sample({{"Cu", 100}}), 20, 151);
-        c.recipe.counts = 5e6;
+        c.recipe.counts = 3e7;
         add(c);
     }
     {

@@ -31,8 +31,12 @@ constexpr double KramersScale = 0.8e-6;
 constexpr double RayleighScale = 0.2;
 constexpr double ComptonScale = 0.15;
 // - the Doppler broadening of Compton-scattered lines: sigma as a share of
-//   the Compton shift (bound electrons' momenta).
+//   the Compton shift (bound electrons' momenta);
 constexpr double ComptonBroadening = 0.25;
+// - Compton scattering is weak at small momentum transfer (the incoherent
+//   scattering function of bound electrons): its cross section is taken to
+//   grow as the square of the energy up to this one, flat above.
+constexpr double ComptonFull_eV = 20000;
 // - the incident spectrum's resolution for exciting fluorescence, eV.
 constexpr double TubeBin_eV = 20;
 
@@ -137,10 +141,13 @@ Synthetic generate(const Recipe &recipe)
         // energy and Compton below it, broadened; and the continuum.
         truth.scatterZ = recipe.anodeZ;
         const double cosTheta = std::cos(recipe.scatterAngle_deg * std::numbers::pi / 180);
+        const auto compton = [](double e) {
+            return ComptonScale * std::min(1.0, (e / ComptonFull_eV) * (e / ComptonFull_eV));
+        };
         for (const auto &[line, y] : anodeLines) {
             emitted.push_back({line, line->energy_eV, recipe.scatter * RayleighScale * y});
             const double shifted = comptonEnergy(line->energy_eV, cosTheta);
-            emitted.push_back({line, shifted, recipe.scatter * ComptonScale * y,
+            emitted.push_back({line, shifted, recipe.scatter * compton(line->energy_eV) * y,
                                ComptonBroadening * (line->energy_eV - shifted), false});
         }
         const double k = (1 - cosTheta) / ElectronRestEnergy_eV;
@@ -152,7 +159,7 @@ Synthetic generate(const Recipe &recipe)
             // Compton: photons now at e came from e0 = e / (1 - e k).
             if (e * k < 1) {
                 const double from = e / (1 - e * k);
-                density += ComptonScale * tubeContinuum(from) / ((1 - e * k) * (1 - e * k));
+                density += compton(from) * tubeContinuum(from) / ((1 - e * k) * (1 - e * k));
             }
             background[i] = recipe.scatter * density * gain_keV;
         }
