@@ -5,6 +5,7 @@
 #include "mainwindow/datadir.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/form1.h"
+#include "language/translator.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,10 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
     const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
     if (!dataDir.isEmpty())
         QDir::setCurrent(dataDir);
+
+    // The Tools menu's texts are translated; with no window yet, installing
+    // the translator now sends no window a language change.
+    language::UseTranslations(language::Language::Portuguese);
 
     Form1 w;
     if (!w.Form1_Load())

@@ -7,6 +7,7 @@
 #include "mainwindow/datadir.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/form1.h"
+#include "language/translator.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
     const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
     if (!dataDir.isEmpty())
         QDir::setCurrent(dataDir);
+
+    language::UseTranslations(language::Language::Portuguese);
 
     Form1 w;
     if (!w.Form1_Load())

@@ -6,6 +6,7 @@
 #include "captionframe.h"
 #include "colors.h"
 #include "fonts.h"
+#include "language/translator.h"
 #include "periodictable.h"
 #include "secondary/contact.h"
 #include "selectionshape.h"
@@ -138,6 +139,8 @@ QFont boldHeading() { return fonts::Font(fonts::MsSansSerif, 8.25, true); }
 Form1::Form1(QWidget *parent) : QMainWindow(parent)
 {
     fonts::InstallFontFaces();
+    // The window starts in Portuguese, its tr() texts too.
+    language::UseTranslations(language::Language::Portuguese);
     buildWindow();
     connectEvents();
 }
@@ -419,12 +422,30 @@ void Form1::buildMenus()
     mnusep1 = named(mnuFile->addSeparator(), "mnusep1");
     mnuExit = named(mnuFile->addAction(QStringLiteral("&Sair")), "mnuExit");
 
+    mnuTools = menuBar()->addMenu(QString());
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuTools->menuAction()->setObjectName(QStringLiteral("mnuTools"));
+    mnuOpenSpectrum = named(mnuTools->addAction(QString()), "mnuOpenSpectrum");
+    mnuOpenSpectrum->setShortcut(QKeySequence::Open);
+    mnuFindLines = named(mnuTools->addAction(QString()), "mnuFindLines");
+    mnuFindLines->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    retranslateToolsMenu();
+
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Ajuda"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
     mnuReadMe = named(mnuHelp->addAction(QStringLiteral("&Leiame")), "mnuReadMe");
     mnusep0 = named(mnuHelp->addSeparator(), "mnusep0");
     mnuAbout = named(mnuHelp->addAction(QStringLiteral("&Sobre")), "mnuAbout");
+}
+
+// The Tools menu is not in the caption table: its texts follow the
+// translator, on every language change.
+void Form1::retranslateToolsMenu()
+{
+    mnuTools->setTitle(tr("&Tools"));
+    mnuOpenSpectrum->setText(tr("&Open spectrum..."));
+    mnuFindLines->setText(tr("&Find lines by energy..."));
 }
 
 void Form1::setFocusOrder()
