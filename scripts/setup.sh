@@ -20,6 +20,7 @@ if [ "$mode" = test ]; then
         xdotool             # finds the installed program's window
         desktop-file-utils  # desktop-file-validate
         appstream           # appstreamcli validate
+        shared-mime-info    # update-mime-database, checks the spectrum file types
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
         file                # CPack's Debian package (finding executables)
     )

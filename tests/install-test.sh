@@ -59,6 +59,7 @@ expected_files() {
     for f in "${data_files[@]}"; do echo "share/zandor/$f"; done
     echo "share/applications/$app_id.desktop"
     echo "share/metainfo/$app_id.metainfo.xml"
+    echo "share/mime/packages/$app_id.xml"
     for s in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${s}x${s}/apps/zandor.png"; done
     echo share/icons/hicolor/scalable/apps/zandor.svg
 }
@@ -132,6 +133,31 @@ validate() {
     else
         skip "appstreamcli is not installed (package appstream): metadata not validated"
     fi
+    # Every file type the entry declares is defined by the installed
+    # shared-mime-info package, and the entry passes the files on.
+    local mimexml="$prefix/share/mime/packages/$app_id.xml" types
+    types=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' ' ')
+    [ -n "$types" ] || fail "desktop entry declares no MimeType"
+    grep -q '^Exec=[^ ]* %F$' "$desktop" || fail "desktop entry's Exec does not pass the files (%F)"
+    if command -v update-mime-database >/dev/null; then
+        mkdir -p "$tmp/mime/packages"
+        cp "$mimexml" "$tmp/mime/packages/" 2>/dev/null
+        if out=$(update-mime-database -V "$tmp/mime" 2>&1) && [ -f "$tmp/mime/globs2" ]; then
+            local t ok=1
+            for t in $types; do
+                grep -q ":$t:" "$tmp/mime/globs2" || { fail "MIME type $t has no file name pattern"; ok=0; }
+            done
+            for g in '*.msa' '*.emsa' '*.spx'; do
+                grep -qF ":$g" "$tmp/mime/globs2" || { fail "no MIME type for $g"; ok=0; }
+            done
+            [ $ok -eq 1 ] && pass "update-mime-database: $types"
+        else
+            fail "update-mime-database:"; echo "$out" | sed 's/^/    /'
+        fi
+    else
+        skip "update-mime-database is not installed (package shared-mime-info): MIME types not checked"
+    fi
+
     local man="$prefix/share/man/man1/zandor.1.gz" page
     if [ -f "$man" ]; then page=$(gzip -dc "$man"); else page=$(cat "$prefix/share/man/man1/zandor.1" 2>/dev/null); fi
     echo "$page" | grep -q '^\.TH ZANDOR 1 ' || fail "manual page has no '.TH ZANDOR 1' header"
