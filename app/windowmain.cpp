@@ -4,6 +4,7 @@
 #include "mainwindow/appicon.h"
 #include "mainwindow/datadir.h"
 #include "mainwindow/fonts.h"
+#include "mainwindow/fontwarmup.h"
 #include "mainwindow/form1.h"
 #include "language/translator.h"
 
@@ -12,6 +13,8 @@
 
 extern "C" __attribute__((visibility("default"))) int zandor_window_main(int argc, char *argv[])
 {
+    // The font configuration is read on a second thread meanwhile.
+    FontWarmup fontWarmup;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zandor"));
     // Lets Wayland desktops match the window with its menu entry and icon.
@@ -30,6 +33,7 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
     // the translator now sends no window a language change.
     language::UseTranslations(language::Language::Portuguese);
 
+    fontWarmup.wait();
     Form1 w;
     if (!w.Form1_Load())
         return 1;

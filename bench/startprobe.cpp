@@ -6,6 +6,7 @@
 #include "mainwindow/appicon.h"
 #include "mainwindow/datadir.h"
 #include "mainwindow/fonts.h"
+#include "mainwindow/fontwarmup.h"
 #include "mainwindow/form1.h"
 #include "language/translator.h"
 
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    FontWarmup fontWarmup;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zandor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zandor"));
@@ -27,6 +29,7 @@ int main(int argc, char *argv[])
 
     language::UseTranslations(language::Language::Portuguese);
 
+    fontWarmup.wait();
     Form1 w;
     if (!w.Form1_Load())
         return 1;
