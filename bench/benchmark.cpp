@@ -1,10 +1,14 @@
-// zandor-benchmark [DATA_DIR] [--repeat N] [--startup-runs N] [--no-micro]
+// zandor-benchmark [DATA_DIR] [--repeat N] [--huge-runs N] [--startup-runs N] [--no-micro]
 //
 // First, in this process: it times the loaders and the main window's
 // interactive paths on the data files of DATA_DIR (by default the source
 // tree's share/), without a display unless one is asked for with
 // QT_QPA_PLATFORM, and prints for each path the median and the spread of N
 // runs (2000 by default), in microseconds, with its target where it has one.
+//
+// Second, also in this process, the same user actions on copies of those
+// files with fields of 5 MB and of 50 MB (hugefields below), --huge-runs
+// times each (11 by default; 0 leaves this part out).
 //
 // Then, with an X server (DISPLAY set, as under xvfb-run), it starts the
 // program (zandor-startprobe) and a plain Qt program with as many controls
@@ -17,6 +21,7 @@
 // new one to the list in main(). Figures vary with the machine; compare runs
 // on one.
 #include "mainwindow/form1.h"
+#include "secondary/form2.h"
 #include "db.h"
 
 #include <QAction>
@@ -28,6 +33,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -36,6 +43,8 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include <poll.h>
@@ -55,13 +64,16 @@ struct Measurement {
 };
 
 // Runs `step(i)` for i = 0 .. warmup + repeat - 1 and keeps the times of the
-// last `repeat` runs.
-std::vector<double> timeRuns(int repeat, const std::function<void(int)> &step)
+// last `repeat` runs. `prepare(i)`, when given, runs before each step and is
+// not timed.
+std::vector<double> timeRuns(int repeat, const std::function<void(int)> &step, int warmup = 50,
+                             const std::function<void(int)> &prepare = {})
 {
-    constexpr int warmup = 50;
     std::vector<double> micros;
     micros.reserve(std::size_t(repeat));
     for (int i = 0; i < warmup + repeat; ++i) {
+        if (prepare)
+            prepare(i);
         const auto start = std::chrono::steady_clock::now();
         step(i);
         const auto end = std::chrono::steady_clock::now();
@@ -211,6 +223,189 @@ std::vector<Measurement> languageSwitch(Form1 &w, int repeat)
     if (w.mnuTranslate->text() != QLatin1String("English &Version"))
         w.mnuTranslate->trigger();
     return {toEnglish, toPortuguese};
+}
+
+// --- Huge fields ------------------------------------------------------------------
+//
+// Copies of the data files that stay valid but hold a huge field where a
+// field reaches the window: iron's name (row 26, column 3) in both editions
+// of the element file with a line of readme.txt of the same size, or
+// uranium's symbol (row 92, column 2), which start-up writes into its cell,
+// with a readme.txt of that size in lines of the usual length.
+// On them, each user action is timed painted, as the user would wait for it,
+// with a target of 50 ms; start-up has none.
+
+struct HugeData {
+    const char *label;
+    qsizetype name = 0;   // bytes of iron's name and of the read-me line; 0: as shipped
+    qsizetype symbol = 0; // bytes of uranium's symbol and of the read-me; 0: as shipped
+};
+
+// `file` with field `column` of line `line` (0: the header) replaced.
+QByteArray withField(const QByteArray &file, int line, int column, const QByteArray &value)
+{
+    QList<QByteArray> lines = file.split('\n');
+    QList<QByteArray> fields = lines[line].split('\t');
+    fields[column - 1] = value;
+    lines[line] = fields.join('\t');
+    return lines.join('\n');
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The data files of `from` in `to`, with the fields of `set`.
+bool writeHugeData(const QString &from, const QString &to, const HugeData &set)
+{
+    const QDir source(from), target(to);
+    for (const char *edition : {"elements.inf", "elements_br.inf"}) {
+        QByteArray file = readAll(source.filePath(QLatin1String(edition)));
+        if (set.name > 0)
+            file = withField(file, 26, 3, QByteArray(set.name, 'n'));
+        if (set.symbol > 0)
+            file = withField(file, 92, 2, QByteArray(set.symbol, 'U'));
+        if (!writeAll(target.filePath(QLatin1String(edition)), file))
+            return false;
+    }
+    QByteArray readme = readAll(source.filePath(QStringLiteral("readme.txt")));
+    if (set.name > 0) {
+        QList<QByteArray> lines = readme.split('\n');
+        lines.insert(lines.size() / 2, QByteArray(set.name, 'r') + '\r');
+        readme = lines.join('\n');
+    }
+    if (set.symbol > 0 && !readme.isEmpty())
+        readme = readme.repeated(int(set.symbol / readme.size()) + 1);
+    return writeAll(target.filePath(QStringLiteral("readme.txt")), readme)
+           && QFile::copy(source.filePath(QStringLiteral("kl_lines.inf")), target.filePath(QStringLiteral("kl_lines.inf")));
+}
+
+// Paints what the last event changed, as the next pass through the event
+// loop would.
+void paintNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); }
+
+// The user actions on the files in the working directory, `runs` times
+// each after one run not counted. `label` names the data set.
+std::vector<Measurement> hugeFieldActions(const QString &label, int runs)
+{
+    constexpr double target = 50000;
+    constexpr int warmup = 1;
+    const auto name = [&](const char *what) { return QStringLiteral("[%1] %2").arg(label, QLatin1String(what)); };
+    std::vector<Measurement> rows;
+
+    std::unique_ptr<Form1> started;
+    rows.push_back({name("start-up, shown and painted"), timeRuns(
+                        runs,
+                        [&](int) {
+                            started = std::make_unique<Form1>();
+                            started->Form1_Load();
+                            started->show();
+                            started->repaint();
+                        },
+                        warmup, [&](int) { started.reset(); })});
+    started.reset();
+
+    Form1 w;
+    if (!w.Form1_Load())
+        return rows;
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return rows;
+    const auto point = [&](int Z) {
+        moveOver(w, Z, 0);
+        paintNow();
+    };
+
+    rows.push_back({name("pointer move, 26 <-> 92, painted"), timeRuns(runs, [&](int i) { point(i % 2 ? 92 : 26); }, warmup),
+                    target});
+    // A reload gives the grid new content: the view decodes the rows anew.
+    rows.push_back({name("pointer move, first after a reload"),
+                    timeRuns(runs, [&](int i) { point(i % 2 ? 92 : 26); }, warmup,
+                             [](int) { db::LoadElementTable("br"); }),
+                    target});
+
+    w.ElementText1->setFocus();
+    w.ElementText1->setText(QStringLiteral("26"));
+    rows.push_back({name("number box key, 26 <-> 2, painted"), timeRuns(
+                        runs,
+                        [&](int i) {
+                            QTest::keyClick(w.ElementText1, i % 2 ? Qt::Key_6 : Qt::Key_Backspace);
+                            paintNow();
+                        },
+                        warmup),
+                    target});
+    w.ElementText2->setFocus();
+    w.ElementText2->setText(QStringLiteral("Fe"));
+    rows.push_back({name("symbol box key, Fe <-> F, painted"), timeRuns(
+                        runs,
+                        [&](int i) {
+                            QTest::keyClick(w.ElementText2, i % 2 ? Qt::Key_E : Qt::Key_Backspace);
+                            paintNow();
+                        },
+                        warmup),
+                    target});
+
+    const auto switches = timeRuns(
+        2 * runs,
+        [&](int) {
+            w.mnuTranslate->trigger();
+            paintNow();
+        },
+        2 * warmup);
+    Measurement toEnglish{name("language switch to English, painted"), {}, target};
+    Measurement toPortuguese{name("language switch to Portuguese, painted"), {}, target};
+    for (std::size_t i = 0; i < switches.size(); ++i)
+        (i % 2 == 0 ? toEnglish : toPortuguese).micros.push_back(switches[i]);
+    rows.push_back(toEnglish);
+    rows.push_back(toPortuguese);
+
+    // Each run opens the read-me window anew, as after the user closed it.
+    rows.push_back({name("read-me command, painted"), timeRuns(
+                        runs,
+                        [&](int) {
+                            w.mnuReadMe->trigger();
+                            w.form2->repaint();
+                        },
+                        warmup,
+                        [&](int) {
+                            if (w.form2)
+                                w.form2->close();
+                        }),
+                    target});
+    if (w.form2)
+        w.form2->close();
+    return rows;
+}
+
+// The actions on the shipped files and on copies with a name of 5 MB and of
+// 50 MB and with a symbol of 50 MB, each set in a scratch directory; the
+// working directory is restored afterwards.
+std::vector<Measurement> hugeFields(const QString &data, int runs)
+{
+    constexpr qsizetype MB = qsizetype(1) << 20;
+    const HugeData sets[] = {{"shipped"}, {"5 MB name", 5 * MB}, {"50 MB name", 50 * MB}, {"50 MB symbol", 0, 50 * MB}};
+    std::vector<Measurement> rows;
+    const QString previous = QDir::currentPath();
+    for (const HugeData &set : sets) {
+        QTemporaryDir scratch;
+        if (!scratch.isValid() || !writeHugeData(data, scratch.path(), set) || !QDir::setCurrent(scratch.path())) {
+            std::printf("huge fields: cannot write the %s data set\n", set.label);
+            break;
+        }
+        for (Measurement &m : hugeFieldActions(QLatin1String(set.label), runs))
+            rows.push_back(std::move(m));
+        QDir::setCurrent(previous);
+    }
+    db::LoadElementTable("br");
+    return rows;
 }
 
 // --- Start-up against the baseline ----------------------------------------------
@@ -394,14 +589,25 @@ bool compareStartup(const ControlCounts &counts, const QSize &size, const QStrin
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zandor-benchmark [DATA_DIR] [--repeat N] [--startup-runs N] [--no-micro]\n");
+    std::fprintf(stderr,
+                 "usage: zandor-benchmark [DATA_DIR] [--repeat N] [--huge-runs N] [--startup-runs N] [--no-micro]\n");
     return 2;
 }
 
 } // namespace
 
+// Qt's offscreen platform reports every window it is asked to raise, as
+// showing the read-me window does; that note is no finding.
+void quietOffscreenRaise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support raise()"))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(quietOffscreenRaise);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -409,15 +615,18 @@ int main(int argc, char *argv[])
     QString data = QStringLiteral(ZANDOR_SHARE_DIR);
     int repeat = 2000;
     int startupRuns = 20;
+    int hugeRuns = 11;
     bool micro = true;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
-        if ((args[i] == QLatin1String("--repeat") || args[i] == QLatin1String("--startup-runs")) && i + 1 < args.size()) {
+        const bool isRepeat = args[i] == QLatin1String("--repeat");
+        if ((isRepeat || args[i] == QLatin1String("--startup-runs") || args[i] == QLatin1String("--huge-runs"))
+            && i + 1 < args.size()) {
             bool ok = false;
             const int n = args[i + 1].toInt(&ok);
-            if (!ok || n < (args[i] == QLatin1String("--repeat") ? 1 : 0))
+            if (!ok || n < (isRepeat ? 1 : 0))
                 return usage();
-            (args[i] == QLatin1String("--repeat") ? repeat : startupRuns) = n;
+            (isRepeat ? repeat : args[i] == QLatin1String("--huge-runs") ? hugeRuns : startupRuns) = n;
             ++i;
         } else if (args[i] == QLatin1String("--no-micro")) {
             micro = false;
@@ -455,6 +664,13 @@ int main(int argc, char *argv[])
         for (Measurement &m : languageSwitch(w, repeat))
             results.push_back(std::move(m));
         printTable(results);
+    }
+
+    if (hugeRuns > 0) {
+        std::printf("\nHuge fields: iron's name with a line of readme.txt of 5 MB and of 50 MB, uranium's symbol "
+                    "with a readme.txt of 50 MB; %d runs each\n\n",
+                    hugeRuns);
+        printTable(hugeFields(data, hugeRuns));
     }
 
     if (startupRuns > 0) {

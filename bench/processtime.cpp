@@ -118,10 +118,15 @@ int main(int argc, char *argv[])
         }
     }
     std::string label;
-    for (std::size_t k = 0; command[k]; ++k)
-        label += (k ? " " : "") + std::string(command[k]);
-    if (label.size() > 40)
-        label = label.substr(0, 37) + "...";
+    for (std::size_t k = 0; command[k]; ++k) {
+        if (k)
+            label += ' ';
+        label += command[k];
+    }
+    if (label.size() > 40) {
+        label.resize(37);
+        label += "...";
+    }
     std::printf("medians of %d runs each\n", runs);
     report(label.c_str(), commandRuns);
     report(baseline.c_str(), baseRuns);

@@ -1,7 +1,14 @@
 #include "db.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
 namespace db {
 
@@ -10,52 +17,108 @@ LineGrid LineTable;
 
 namespace {
 
-// Reads one line without its line end (CR LF, or LF alone) into `line`.
-// False at the end of the file or on a read error (such as a directory given
-// as the file).
-bool readLine(std::ifstream &in, std::string &line)
+// The whole content of `fileName`, read in one pass into `bytes`. False when
+// the file cannot be opened or read (such as a directory given as the file).
+bool readFile(const char *fileName, std::string &bytes)
 {
-    if (!std::getline(in, line))
+    std::ifstream file(fileName, std::ios::in | std::ios::binary);
+    if (!file.is_open())
         return false;
+    // Room for the file as it is now; should it grow meanwhile, the rest is
+    // read too.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    if (!error && size < bytes.max_size())
+        bytes.reserve(std::size_t(size));
+    char chunk[64 * 1024];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0)
+        bytes.append(chunk, std::size_t(file.gcount()));
+    return !file.bad();
+}
+
+// The next line of `text` from `pos` on, without its line end (CR LF, or LF
+// alone); `pos` moves past it. False when no line is left.
+bool nextLine(std::string_view text, std::size_t &pos, std::string_view &line)
+{
+    if (pos >= text.size())
+        return false;
+    std::size_t end = text.find('\n', pos);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos)
+        end = text.size();
+    line = text.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+        line.remove_suffix(1);
+    pos = next;
     return true;
 }
 
-// Splits the first `columns` TAB-terminated fields of `line` into row `row`
-// of `grid`. False when a field has no TAB after it; what follows the last
-// TAB is ignored.
-template <class Grid>
-bool splitFields(std::string_view line, int row, Grid &grid)
+// Where a field lies in the file's text.
+struct Span {
+    std::size_t offset = 0, size = 0;
+};
+
+// The spans of the first `Columns` TAB-terminated fields of `line`, which
+// starts at `offset` in the text. False when a field has no TAB after it;
+// what follows the last TAB is ignored.
+template <int Columns>
+bool splitFields(std::string_view line, std::size_t offset, Span *fields)
 {
-    for (int column = 1; column <= Grid::columns; ++column) {
+    for (int column = 0; column < Columns; ++column) {
         const std::size_t tab = line.find('\t');
         if (tab == std::string_view::npos)
             return false;
-        grid.set(row, column, std::string(line.substr(0, tab)));
+        fields[column] = {offset, tab};
         line.remove_prefix(tab + 1);
+        offset += tab + 1;
     }
     return true;
 }
 
 // Fills `live` from `fileName`: one header line, then one line per row in
-// order. The rows are read into a scratch grid that replaces the live grid
-// only when every row was read, so a failed load changes nothing.
+// order. The file is read whole and closed, its fields found, and only then
+// copied into a scratch grid, which replaces the live grid when every row
+// was read: a failed load changes nothing.
+//
+// A file is read in one pass rather than line by line, and a field that
+// makes up most of the file takes over the text read instead of being
+// copied out of it: a field of megabytes is then copied once, by the read,
+// and a load stays quick whatever the file holds.
 template <class Grid>
 bool loadGrid(const char *fileName, Grid &live)
 {
-    std::ifstream file(fileName, std::ios::in | std::ios::binary);
-    if (!file.is_open())
+    std::string bytes;
+    if (!readFile(fileName, bytes))
         return false;
-    auto scratch = std::make_unique<Grid>();
-    std::string line;
-    if (!readLine(file, line)) // the header, discarded
+    const std::string_view text(bytes);
+    std::vector<Span> spans(std::size_t(Grid::rows) * Grid::columns);
+    std::size_t pos = 0;
+    std::string_view line;
+    if (!nextLine(text, pos, line)) // the header, discarded
         return false;
     for (int row = 1; row <= Grid::rows; ++row) {
-        if (!readLine(file, line) || !splitFields(line, row, *scratch))
+        const std::size_t start = pos;
+        if (!nextLine(text, pos, line)
+            || !splitFields<Grid::columns>(line, start, &spans[std::size_t(row - 1) * Grid::columns]))
             return false;
     }
-    file.close(); // the file is closed before the grid changes
+
+    const auto longest = std::max_element(spans.begin(), spans.end(),
+                                          [](const Span &a, const Span &b) { return a.size < b.size; });
+    const bool takesText = longest->size > text.size() / 2;
+    auto scratch = std::make_unique<Grid>();
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (takesText && spans.begin() + std::ptrdiff_t(i) == longest)
+            continue;
+        scratch->set(int(i / Grid::columns) + 1, int(i % Grid::columns) + 1,
+                     std::string(text.substr(spans[i].offset, spans[i].size)));
+    }
+    if (takesText) {
+        const std::size_t i = std::size_t(longest - spans.begin());
+        bytes.erase(0, longest->offset);
+        bytes.resize(longest->size);
+        scratch->set(int(i / Grid::columns) + 1, int(i % Grid::columns) + 1, std::move(bytes));
+    }
     live.swap(*scratch);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace elementtext {
 
@@ -12,7 +13,7 @@ namespace {
 
 struct Row {
     bool ready = false;
-    std::array<QString, db::ElementColumns> cells; // columns 1 to 18
+    std::array<QString, db::ElementColumns> cells; // columns 1 to 18, as shown
     double number = 0;
     QString lowerSymbol;
 };
@@ -36,9 +37,10 @@ const Row *row(int r)
     Row &entry = cache.rows[std::size_t(r - 1)];
     if (!entry.ready) {
         for (int c = 1; c <= db::ElementColumns; ++c)
-            entry.cells[std::size_t(c - 1)] = FromAnsi(db::ElementTable(r, c));
+            entry.cells[std::size_t(c - 1)] = ShownText(db::ElementTable(r, c));
         entry.number = db::NumericValue(db::ElementTable(r, 1));
-        entry.lowerSymbol = entry.cells[1].toLower();
+        const std::string_view symbol = db::ElementTable(r, 2);
+        entry.lowerSymbol = FromAnsi(symbol.substr(0, std::size_t(MaxTypedChars + 1))).toLower();
         entry.ready = true;
     }
     return &entry;

@@ -33,7 +33,7 @@ bool Form1::Form1_Load()
     PTLineSiScapeText(1)->setText(FormatEnergy(SiEscapeEnergy));
 
     for (int Z = ElementSelectionLabel.first(); Z <= ElementSelectionLabel.last(); ++Z)
-        ElementSelectionLabel(Z)->setCaption(FromAnsi(db::ElementTable(Z, 2)));
+        ElementSelectionLabel(Z)->setCaption(ShownText(db::ElementTable(Z, 2)));
 
     setWindowTitle(QStringLiteral("Zandor v4"));
     return true;

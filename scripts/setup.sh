@@ -26,6 +26,7 @@ if [ "$mode" = test ]; then
         shared-mime-info    # update-mime-database, checks the spectrum file types
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
         file                # CPack's Debian package (finding executables)
+        lintian             # checks the Debian package's copyright file
     )
 fi
 

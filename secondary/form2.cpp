@@ -41,12 +41,15 @@ QString ReadMeText(const QString &path)
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return QString();
-        bytes = file.readAll();
+        bytes = file.read(ReadMeMaxBytes + 1);
     } // closed here, before anything is shown
+    const bool cut = bytes.size() > ReadMeMaxBytes;
+    if (cut)
+        bytes.truncate(ReadMeMaxBytes);
 
-    const QString decoded = FromAnsi(bytes.toStdString());
+    const QString decoded = FromAnsi(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     QString text;
-    text.reserve(decoded.size() + decoded.size() / 16 + 2);
+    text.reserve(decoded.size() + decoded.size() / 16 + 4);
     qsizetype start = 0;
     while (start < decoded.size()) {
         qsizetype end = decoded.indexOf(u'\n', start);
@@ -55,9 +58,18 @@ QString ReadMeText(const QString &path)
             end = decoded.size();
         if (end > start && decoded.at(end - 1) == u'\r')
             --end;
-        text += QStringView(decoded).mid(start, end - start);
+        if (end - start > ReadMeMaxLineChars) {
+            text += QStringView(decoded).mid(start, ReadMeMaxLineChars - 1);
+            text += QChar(CutMark);
+        } else {
+            text += QStringView(decoded).mid(start, end - start);
+        }
         text += QLatin1String("\r\n");
         start = next;
+    }
+    if (cut) {
+        text += QChar(CutMark);
+        text += QLatin1String("\r\n");
     }
     return text;
 }

@@ -58,6 +58,7 @@ expected_files() {
     echo bin/zandor
     for f in "${data_files[@]}"; do echo "share/zandor/$f"; done
     echo "share/applications/$app_id.desktop"
+    echo share/doc/zandor/copyright
     echo "share/metainfo/$app_id.metainfo.xml"
     echo "share/mime/packages/$app_id.xml"
     for s in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${s}x${s}/apps/zandor.png"; done
@@ -314,6 +315,19 @@ run_package() {
     [ $missing -eq 0 ] && pass "package holds the program, its data, entry, metadata, icons and manual page"
     if grep -v '^usr/' "$tmp/contents" | grep -q .; then
         fail "package installs outside /usr:"; grep -v '^usr/' "$tmp/contents" | sed 's/^/    /'
+    fi
+
+    # Debian's checker finds nothing to say about the copyright file: it is
+    # there, machine-readable, and names the full text of every licence.
+    if command -v lintian >/dev/null; then
+        lintian "$deb" >"$tmp/lintian.log" 2>&1
+        if grep -i copyright "$tmp/lintian.log" | grep -q .; then
+            fail "lintian on the copyright file:"; grep -i copyright "$tmp/lintian.log" | sed 's/^/    /'
+        else
+            pass "lintian: nothing on the copyright file"
+        fi
+    else
+        skip "lintian not installed: copyright file not checked"
     fi
 
     mkdir -p "$tmp/unpacked"

@@ -8,6 +8,8 @@
 // readme.txt on the read-me command (what can be read is shown, no message).
 // Then files that are odd but valid, numbers in the line file that are no
 // numbers, and the search boxes given what a user can paste into them.
+#include "mainwindow/ansi.h"
+#include "mainwindow/elementtext.h"
 #include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
 #include "secondary/form2.h"
@@ -26,7 +28,11 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+using testsupport::joined;
+using testsupport::linesOf;
 using testsupport::ScratchDir;
+using testsupport::wholeTable;
+using testsupport::withField;
 
 namespace {
 
@@ -49,30 +55,6 @@ QByteArray highBytes()
 const QString highText = QStringLiteral("\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039"
                                         "\u0152\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
                                         "\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
-
-// The lines of a data file, split at CR LF, and back.
-QList<QByteArray> linesOf(const QByteArray &file)
-{
-    QList<QByteArray> lines = file.split('\n');
-    for (QByteArray &line : lines)
-        if (line.endsWith('\r'))
-            line.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-QByteArray joined(const QList<QByteArray> &lines) { return lines.join("\r\n") + "\r\n"; }
-
-// The file with field `column` (from 1) of line `line` (0: the header)
-// replaced.
-QByteArray withField(const QByteArray &file, int line, int column, const QByteArray &value)
-{
-    QList<QByteArray> lines = linesOf(file);
-    QList<QByteArray> fields = lines[line].split('\t');
-    fields[column - 1] = value;
-    lines[line] = fields.join('\t');
-    return joined(lines);
-}
 
 // The ways a file is broken, by name; "missing" and "directory" replace the
 // file, every other one its bytes. `row` is the data line to break.
@@ -118,15 +100,6 @@ bool damage(const ScratchDir &dir, const QString &name, const QString &how)
         return false;
     }
     return dir.write(name, bytes);
-}
-
-QStringList wholeTable()
-{
-    QStringList cells;
-    for (int Z = 1; Z <= db::ElementRows; ++Z)
-        for (int c = 1; c <= db::ElementColumns; ++c)
-            cells << QString::fromLatin1(db::ElementTable(Z, c));
-    return cells;
 }
 
 // Every text the main window shows: title, menus, captions and boxes, each
@@ -183,15 +156,24 @@ class TestBadInput : public QObject {
     // start-up.
     std::unique_ptr<Form1> start()
     {
-        auto w = std::make_unique<Form1>();
-        if (!w->Form1_Load())
-            return nullptr;
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            return nullptr;
-        // Off the table: a move to where the pointer already stands is none.
-        QTest::mouseMove(w->Frame3, QPoint(5, 5));
+        auto w = testsupport::startWindow();
+        if (w)
+            testsupport::pointerOffTable(*w);
         return w;
+    }
+
+    // What the read-me box shows for the shipped readme.txt with its middle
+    // line made 50 MB long: the lines before it, the first characters of
+    // that line with the cut mark, and the mark alone where the part of the
+    // file it shows ends.
+    static QStringList readMeCutAtTheHugeLine()
+    {
+        const QList<QByteArray> lines = linesOf(testsupport::readFile(QDir(testsupport::shareDir()).filePath("readme.txt")));
+        QStringList blocks;
+        for (qsizetype i = 0; i < lines.size() / 2; ++i)
+            blocks << FromAnsi(lines[i].toStdString());
+        blocks << QString(ReadMeMaxLineChars - 1, u'x') + QChar(CutMark) << QString(QChar(CutMark)) << QString();
+        return blocks;
     }
 
     static void pointAt(Form1 &w, int Z)
@@ -304,7 +286,7 @@ private slots:
         QTest::newRow("empty") << "empty" << QStringList{""} << 0;
         QTest::newRow("binary") << "binary" << QStringList() << 1000;
         QTest::newRow("NUL bytes for TABs") << "NUL bytes for TABs" << QStringList() << 5000;
-        QTest::newRow("50 MB line") << "50 MB line" << QStringList() << 50 * 1024 * 1024;
+        QTest::newRow("50 MB line") << "50 MB line" << readMeCutAtTheHugeLine() << 0;
     }
 
     void readMe()
@@ -377,9 +359,14 @@ private slots:
             QTest::addRow("%s, NUL bytes", edition) << english << QByteArray("F\0", 2) << QByteArray("Fe\0rro", 6)
                                                     << u"F\u0000"_qs << u"Fe\u0000rro"_qs << u"f\u0000"_qs;
         }
-        // Longer than a box holds (32767 characters): the label shows it all.
+        // Longer than the window shows: the first characters and the cut mark.
+        const QString cutName = QString(MaxShownChars - 1, u'n') + QChar(CutMark);
         QTest::newRow("elements_br.inf, 100 000-byte name")
-            << false << QByteArray("Fe") << QByteArray(100000, 'n') << u"Fe"_qs << QString(100000, u'n') << u"fE"_qs;
+            << false << QByteArray("Fe") << QByteArray(100000, 'n') << u"Fe"_qs << cutName << u"fE"_qs;
+        QTest::newRow("elements_br.inf, 5 MB name")
+            << false << QByteArray("Fe") << QByteArray(5 << 20, 'n') << u"Fe"_qs << cutName << u"fE"_qs;
+        QTest::newRow("elements.inf, 5 MB name")
+            << true << QByteArray("Fe") << QByteArray(5 << 20, 'n') << u"Fe"_qs << cutName << u"fE"_qs;
     }
 
     void oddButValidElementFiles()
@@ -415,6 +402,40 @@ private slots:
         QCOMPARE(w->ElementText1->text(), u"26"_qs);
         QCOMPARE(w->ElementText2->text(), shownSymbol);
         QCOMPARE(w->PTLabel(3)->text(), shownName);
+        QVERIFY(reports.isEmpty());
+        // The grid keeps the bytes as read.
+        QCOMPARE(QByteArray::fromStdString(db::ElementTable(26, 3)), name);
+    }
+
+    // A symbol of megabytes: the cell shows its beginning from start-up on,
+    // and so do the detail panel and the symbol box. Typing the beginning of
+    // that symbol is typing a symbol not yet complete; the whole symbol can
+    // be typed into no box, so no text finds it.
+    void hugeSymbol()
+    {
+        ScratchDir dir;
+        QVERIFY(dir.copyShipped());
+        const QByteArray symbol(5 << 20, 'Q');
+        QVERIFY(dir.write("elements_br.inf", withField(testsupport::readFile(dir.file("elements_br.inf")), 26, 2, symbol)));
+        const QString shown = QString(MaxShownChars - 1, u'Q') + QChar(CutMark);
+
+        const auto w = start();
+        QVERIFY(w);
+        QCOMPARE(w->ElementSelectionLabel(26)->text(), shown);
+        pointAt(*w, 26);
+        QCOMPARE(w->PTLabel(2)->text(), shown);
+        QCOMPARE(w->ElementText2->text(), shown);
+        QCOMPARE(QByteArray::fromStdString(db::ElementTable(26, 2)), symbol);
+
+        pointAt(*w, 8);
+        pasteInto(w->ElementText2, u"qq"_qs);
+        QCOMPARE(w->ElementText2->text(), u"qq"_qs);
+        QCOMPARE(w->ElementText1->text(), u"8"_qs);
+        QCOMPARE(qsizetype(w->ElementText2->maxLength()), elementtext::MaxTypedChars);
+        pasteInto(w->ElementText2, QString(int(elementtext::MaxTypedChars), u'q'));
+        QCOMPARE(w->ElementText2->text().size(), elementtext::MaxTypedChars);
+        QCOMPARE(w->ElementText1->text(), u"8"_qs);
+        QCOMPARE(w->PTLabel(2)->text(), u"O"_qs);
         QVERIFY(reports.isEmpty());
     }
 

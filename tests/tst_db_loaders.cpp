@@ -5,46 +5,24 @@
 #include <QtTest>
 #include <functional>
 
+using testsupport::record;
 using testsupport::ScratchDir;
 
 namespace {
-
-// A record: every field followed by a TAB, then the line end.
-QByteArray record(const QList<QByteArray> &fields, const QByteArray &rest = {},
-                  const QByteArray &end = "\r\n")
-{
-    QByteArray line;
-    for (const QByteArray &f : fields)
-        line += f + '\t';
-    return line + rest + end;
-}
 
 // An element file whose row Z holds "<tag>Z" in column 1... and column c
 // holds "<tag>Z.c"; `edit` may change any line (0 is the header).
 QByteArray elementFile(const QByteArray &tag, int rows = db::ElementRows,
                        const std::function<void(int, QByteArray &)> &edit = {})
 {
-    QByteArray file;
-    QByteArray header = "Z\tSymbol\tName\t\r\n";
-    if (edit)
-        edit(0, header);
-    file += header;
-    for (int z = 1; z <= rows; ++z) {
-        QList<QByteArray> fields;
-        fields << QByteArray::number(z);
-        for (int c = 2; c <= db::ElementColumns; ++c)
-            fields << tag + QByteArray::number(z) + '.' + QByteArray::number(c);
-        QByteArray line = record(fields);
-        if (edit)
-            edit(z, line);
-        file += line;
-    }
-    return file;
+    return testsupport::elementFile(
+        [&](int z, int c) { return c == 1 ? QByteArray::number(z) : tag + QByteArray::number(z) + '.' + QByteArray::number(c); },
+        rows, edit);
 }
 
 QByteArray lineFile(int rows = db::LineRows, const std::function<void(int, QByteArray &)> &edit = {})
 {
-    QByteArray file = "label\tenergy\tZ\tline\t\r\n";
+    QByteArray file = record({"label", "energy", "Z", "line"});
     for (int r = 1; r <= rows; ++r) {
         QByteArray line = record({"row" + QByteArray::number(r), QByteArray::number(1000 + r),
                                   QByteArray::number(r % 100 + 1), "ka1"});
@@ -66,6 +44,8 @@ private slots:
     void languageChoosesEdition();
     void keepsFieldsExactly();
     void rowIsDecidedByPosition();
+    void keepsAFieldThatIsMostOfTheFile_data();
+    void keepsAFieldThatIsMostOfTheFile();
     void acceptsOddButValidFiles_data();
     void acceptsOddButValidFiles();
     void rejectsBrokenElementFiles_data();
@@ -137,6 +117,38 @@ void TestLoaders::rowIsDecidedByPosition()
     QCOMPARE(cell(1, 2), QByteArray("x1.2"));
     QCOMPARE(cell(5, 1), QByteArray("77"));
     QCOMPARE(cell(5, 2), QByteArray("x5.2"));
+}
+
+// A field of megabytes, in the first, a middle or the last place of the
+// file, is kept byte for byte, and so is every other field.
+void TestLoaders::keepsAFieldThatIsMostOfTheFile_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::newRow("row 1, column 1") << 1 << 1;
+    QTest::newRow("row 55, column 3") << 55 << 3;
+    QTest::newRow("row 109, column 18") << 109 << 18;
+}
+
+void TestLoaders::keepsAFieldThatIsMostOfTheFile()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    const QByteArray huge = "<" + QByteArray(5 * 1024 * 1024, 'f') + QByteArray("\0\x85", 2) + ">";
+    ScratchDir dir;
+    QVERIFY(dir.write("elements.inf", elementFile("x", db::ElementRows, [&](int z, QByteArray &line) {
+        if (z == row) {
+            QList<QByteArray> fields = line.split('\t');
+            fields[column - 1] = huge;
+            line = fields.join('\t');
+        }
+    })));
+    QVERIFY(db::LoadElementTable("en"));
+    QCOMPARE(cell(row, column), huge);
+    for (int z = 1; z <= db::ElementRows; ++z)
+        for (int c = 1; c <= db::ElementColumns; ++c)
+            if (z != row || c != column)
+                QCOMPARE(cell(z, c), c == 1 ? QByteArray::number(z) : "x" + QByteArray::number(z) + '.' + QByteArray::number(c));
 }
 
 void TestLoaders::acceptsOddButValidFiles_data()

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 
 using testsupport::ScratchDir;
+using testsupport::wholeTable;
 
 namespace {
 
@@ -40,15 +41,6 @@ QString textOf(Form1 &w, const QString &name)
 }
 
 QString name(int Z) { return QString::fromLatin1(db::ElementTable(Z, 3)); }
-
-QStringList wholeTable()
-{
-    QStringList cells;
-    for (int Z = 1; Z <= db::ElementRows; ++Z)
-        for (int c = 1; c <= db::ElementColumns; ++c)
-            cells << QString::fromLatin1(db::ElementTable(Z, c));
-    return cells;
-}
 
 } // namespace
 

@@ -139,12 +139,7 @@ private:
         scratch_ = std::make_unique<testsupport::ScratchDir>();
         if (!scratch_->copyShipped())
             return nullptr;
-        window_ = std::make_unique<Form1>();
-        if (!window_->Form1_Load())
-            return nullptr;
-        window_->show();
-        if (!QTest::qWaitForWindowExposed(window_.get()))
-            return nullptr;
+        window_ = testsupport::startWindow();
         return window_.get();
     }
 

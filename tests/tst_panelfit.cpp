@@ -157,10 +157,8 @@ private slots:
     {
         dir = std::make_unique<ScratchDir>();
         QVERIFY(dir->copyShipped());
-        w = std::make_unique<Form1>();
-        QVERIFY(w->Form1_Load());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w = testsupport::startWindow();
+        QVERIFY(w);
     }
 
     void cleanup()

@@ -1,7 +1,6 @@
 // Selecting an element with the pointer, through real pointer events on the
 // shipped data: where the selection frame goes, what the panel and the three
 // boxes show, and what selects nothing.
-#include "mainwindow/ansi.h"
 #include "mainwindow/form1.h"
 #include "db.h"
 #include "testsupport.h"
@@ -14,10 +13,10 @@
 #include <QWindow>
 
 using testsupport::ScratchDir;
+using testsupport::cellText;
 
 namespace {
 
-QString cell(int Z, int column) { return FromAnsi(db::ElementTable(Z, column)); }
 
 // The pointer through the window system, as QTest::mouseMove() moves it
 // when no button is held, but with modifier keys and with the buttons that
@@ -46,10 +45,10 @@ class TestPointerSelection : public QObject {
     bool shows(int Z) const
     {
         for (int i = 1; i <= 10; ++i)
-            if (w->PTLabel(i)->text() != cell(Z, i))
+            if (w->PTLabel(i)->text() != cellText(Z, i))
                 return false;
-        return w->ElementText1->text() == cell(Z, 1) && w->ElementText2->text() == cell(Z, 2)
-            && w->ElementText3->text() == cell(Z, 3);
+        return w->ElementText1->text() == cellText(Z, 1) && w->ElementText2->text() == cellText(Z, 2)
+            && w->ElementText3->text() == cellText(Z, 3);
     }
 
     // Element 8 on show, through the number box; the frame stays where it is.
@@ -66,13 +65,9 @@ private slots:
     {
         dir = std::make_unique<ScratchDir>();
         QVERIFY(dir->copyShipped());
-        w = std::make_unique<Form1>();
-        QVERIFY(w->Form1_Load());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        // Off the table, wherever the last test left the pointer: a move to
-        // the place where the pointer stands is no move.
-        QTest::mouseMove(w->Frame3, QPoint(5, 5));
+        w = testsupport::startWindow();
+        QVERIFY(w);
+        testsupport::pointerOffTable(*w);
     }
 
     void cleanup()

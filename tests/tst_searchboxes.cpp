@@ -1,7 +1,6 @@
 // The number and symbol boxes, driven by keys (typed or pasted) on the
 // shipped data: what each input finds, what the other boxes and the view
 // show, the caret, and the select-all on keyboard focus.
-#include "mainwindow/ansi.h"
 #include "mainwindow/form1.h"
 #include "db.h"
 #include "testsupport.h"
@@ -13,10 +12,10 @@
 #include <QLineEdit>
 
 using testsupport::ScratchDir;
+using testsupport::cellText;
 
 namespace {
 
-QString cell(int Z, int column) { return FromAnsi(db::ElementTable(Z, column)); }
 
 // Replaces the whole text of a box at once, as pasting over a selection
 // does: one change of the text. An empty text is a Delete over the
@@ -55,7 +54,7 @@ class TestSearchBoxes : public QObject {
     // Element Z in all three boxes, or 0: all three empty.
     QStringList boxesOf(int Z) const
     {
-        return Z ? QStringList{cell(Z, 1), cell(Z, 2), cell(Z, 3)} : QStringList{"", "", ""};
+        return Z ? QStringList{cellText(Z, 1), cellText(Z, 2), cellText(Z, 3)} : QStringList{"", "", ""};
     }
     QStringList boxes() const { return {w->ElementText1->text(), w->ElementText2->text(), w->ElementText3->text()}; }
 
@@ -64,13 +63,10 @@ private slots:
     {
         dir = std::make_unique<ScratchDir>();
         QVERIFY(dir->copyShipped());
-        w = std::make_unique<Form1>();
-        QVERIFY(w->Form1_Load());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        // Oxygen on show and in the boxes. (The pointer may still stand where
-        // the last test left it, where a move to the same place is no move.)
-        QTest::mouseMove(w->Frame3, QPoint(5, 5));
+        w = testsupport::startWindow();
+        QVERIFY(w);
+        // Oxygen on show and in the boxes.
+        testsupport::pointerOffTable(*w);
         QTest::mouseMove(w->ElementSelectionLabel(8));
         QCOMPARE(boxes(), boxesOf(8));
         QCOMPARE(shown(), 8);
@@ -123,14 +119,14 @@ private slots:
         QCOMPARE(w->ElementText1->text(), after);
         QStringList expected;
         for (int Z : symbols)
-            expected << (Z ? cell(Z, 2) : QString());
+            expected << (Z ? cellText(Z, 2) : QString());
         QStringList seen;
         for (const QList<QVariant> &change : symbolChanges)
             seen << change.at(0).toString();
         QCOMPARE(seen, expected);
-        QCOMPARE(w->ElementText3->text(), symbols.isEmpty() ? cell(8, 3) : symbols.last() ? cell(symbols.last(), 3) : "");
+        QCOMPARE(w->ElementText3->text(), symbols.isEmpty() ? cellText(8, 3) : symbols.last() ? cellText(symbols.last(), 3) : "");
         QCOMPARE(shown(), view);
-        QCOMPARE(w->PTLabel(2)->text(), cell(view, 2));
+        QCOMPARE(w->PTLabel(2)->text(), cellText(view, 2));
     }
 
     void typingANumber()
@@ -183,10 +179,10 @@ private slots:
         if (!keys.isEmpty())
             typeInto(w->ElementText2, keys);
         QCOMPARE(w->ElementText2->text(), after);
-        QCOMPARE(w->ElementText1->text(), boxes ? cell(boxes, 1) : QString());
-        QCOMPARE(w->ElementText3->text(), boxes ? cell(boxes, 3) : QString());
+        QCOMPARE(w->ElementText1->text(), boxes ? cellText(boxes, 1) : QString());
+        QCOMPARE(w->ElementText3->text(), boxes ? cellText(boxes, 3) : QString());
         QCOMPARE(shown(), view);
-        QCOMPARE(w->PTLabel(3)->text(), cell(view, 3));
+        QCOMPARE(w->PTLabel(3)->text(), cellText(view, 3));
         QCOMPARE(w->ElementText2->cursorPosition(), after.size());
         QVERIFY(!w->ElementText2->hasSelectedText());
     }
@@ -210,7 +206,7 @@ private slots:
         QFETCH(QString, second);
         QFETCH(int, Z);
         typeInto(w->ElementText2, first);
-        QCOMPARE(boxes(), QStringList({cell(8, 1), first, cell(8, 3)}));
+        QCOMPARE(boxes(), QStringList({cellText(8, 1), first, cellText(8, 3)}));
         QCOMPARE(shown(), 8);
         QCOMPARE(w->ElementText2->cursorPosition(), 1);
         QTest::keyClicks(w->ElementText2, second);

@@ -19,14 +19,6 @@ using testsupport::ScratchDir;
 
 namespace {
 
-QByteArray record(const QList<QByteArray> &fields)
-{
-    QByteArray line;
-    for (const QByteArray &f : fields)
-        line += f + '\t';
-    return line + "\r\n";
-}
-
 // The symbol of row Z in the synthetic element file: "Q<Z>", but row 26
 // holds "F" and the Windows-1252 byte for "é".
 QByteArray symbolBytes(int Z) { return Z == 26 ? QByteArray("F\xe9") : "Q" + QByteArray::number(Z); }
@@ -36,17 +28,19 @@ QString symbolText(int Z) { return Z == 26 ? QStringLiteral("Fé") : QStringLite
 // ratio in column 16 of row 14. `brokenRow` loses its last TAB.
 QByteArray elementFile(const QByteArray &ratio = "0.03", int rows = 109, int brokenRow = 0)
 {
-    QByteArray file = record({"Z", "Symbol", "Name"});
-    for (int Z = 1; Z <= rows; ++Z) {
-        QList<QByteArray> fields{QByteArray::number(Z), symbolBytes(Z), "name" + QByteArray::number(Z)};
-        for (int c = 4; c <= 18; ++c)
-            fields << (c == 16 ? (Z == 14 ? ratio : QByteArray("0.1")) : "c" + QByteArray::number(c));
-        QByteArray line = record(fields);
+    const auto field = [&](int Z, int c) -> QByteArray {
+        switch (c) {
+        case 1: return QByteArray::number(Z);
+        case 2: return symbolBytes(Z);
+        case 3: return "name" + QByteArray::number(Z);
+        case 16: return Z == 14 ? ratio : QByteArray("0.1");
+        default: return "c" + QByteArray::number(c);
+        }
+    };
+    return testsupport::elementFile(field, rows, [&](int Z, QByteArray &line) {
         if (Z == brokenRow)
             line.replace("c18\t", "c18");
-        file += line;
-    }
-    return file;
+    });
 }
 
 // Header and `rows` line records of 4 TAB-terminated fields; silicon's Ka1,
@@ -54,15 +48,15 @@ QByteArray elementFile(const QByteArray &ratio = "0.03", int rows = 109, int bro
 // other row 1000 eV and more. `brokenRow` has only three fields.
 QByteArray lineFile(int rows = 588, int brokenRow = 0)
 {
-    QByteArray file = record({"label", "energy", "Z", "line"});
-    for (int r = 1; r <= rows; ++r) {
-        const QByteArray energy = r == 65 ? "1740.0" : r == 66 ? "1739.4" : r == 70 ? "1836.0" : QByteArray::number(1000 + r);
-        QList<QByteArray> fields{"row" + QByteArray::number(r), energy, QByteArray::number(r % 100 + 1), "ka1"};
-        if (r == brokenRow)
-            fields.removeLast();
-        file += record(fields);
-    }
-    return file;
+    return testsupport::lineFile(
+        [&](int r) {
+            const QByteArray energy = r == 65 ? "1740.0" : r == 66 ? "1739.4" : r == 70 ? "1836.0" : QByteArray::number(1000 + r);
+            QList<QByteArray> fields{"row" + QByteArray::number(r), energy, QByteArray::number(r % 100 + 1), "ka1"};
+            if (r == brokenRow)
+                fields.removeLast();
+            return fields;
+        },
+        rows);
 }
 
 const QString elementMessage = QStringLiteral("Error:  elements_br.inf info file access denied!");

@@ -17,45 +17,35 @@ using testsupport::ScratchDir;
 
 namespace {
 
-QByteArray record(const QList<QByteArray> &fields)
-{
-    QByteArray line;
-    for (const QByteArray &f : fields)
-        line += f + '\t';
-    return line + "\r\n";
-}
-
 // Element Z: number Z, symbol "<tag>Z", name "<tag>name<Z>"; silicon's ratio
 // (column 16 of row 14) is 0.
 QByteArray elementFile(const QByteArray &tag)
 {
-    QByteArray file = record({"Z", "Symbol", "Name"});
-    for (int Z = 1; Z <= 109; ++Z) {
+    return testsupport::elementFile([&](int Z, int c) -> QByteArray {
         const QByteArray z = QByteArray::number(Z);
-        QList<QByteArray> fields{z, tag + z, tag + "name" + z};
-        for (int c = 4; c <= 18; ++c)
-            fields << (c == 16 ? QByteArray("0") : "c" + QByteArray::number(c));
-        file += record(fields);
-    }
-    return file;
+        switch (c) {
+        case 1: return z;
+        case 2: return tag + z;
+        case 3: return tag + "name" + z;
+        case 16: return "0";
+        default: return "c" + QByteArray::number(c);
+        }
+    });
 }
 
 // Silicon's Ka1 and Ka2 (1739.98 eV) and Kb at rows 65, 66 and 70, and iron's
 // Ka1 at row 100 with the energy given.
 QByteArray lineFile(const QByteArray &ironKa1)
 {
-    QByteArray file = record({"label", "energy", "Z", "line"});
-    for (int r = 1; r <= 588; ++r) {
-        QList<QByteArray> fields{"", "", "", ""};
+    return testsupport::lineFile([&](int r) -> QList<QByteArray> {
         if (r == 65 || r == 66)
-            fields = {"Si", "1739.98", "14", r == 65 ? "ka1" : "ka2"};
-        else if (r == 70)
-            fields = {"Si", "1836.0", "14", "kb"};
-        else if (r == 100)
-            fields = {"Fe", ironKa1, "26", "ka1"};
-        file += record(fields);
-    }
-    return file;
+            return {"Si", "1739.98", "14", r == 65 ? "ka1" : "ka2"};
+        if (r == 70)
+            return {"Si", "1836.0", "14", "kb"};
+        if (r == 100)
+            return {"Fe", ironKa1, "26", "ka1"};
+        return {"", "", "", ""};
+    });
 }
 
 } // namespace

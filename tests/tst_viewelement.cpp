@@ -18,30 +18,28 @@ using testsupport::ScratchDir;
 
 namespace {
 
-QByteArray record(const QList<QByteArray> &fields)
-{
-    QByteArray line;
-    for (const QByteArray &f : fields)
-        line += f + '\t';
-    return line + "\r\n";
-}
-
 // Element Z: number Z, symbol "E<Z>", name "name<Z>", columns 4 to 18
 // "c<column>-<Z>"; silicon's ratio (column 16 of row 14) is 0. Row 26 has a
 // Windows-1252 name and configuration.
 QByteArray elementFile()
 {
-    QByteArray file = record({"Z", "Symbol", "Name"});
-    for (int Z = 1; Z <= 109; ++Z) {
+    return testsupport::elementFile([](int Z, int c) -> QByteArray {
         const QByteArray z = QByteArray::number(Z);
-        QList<QByteArray> fields{z, "E" + z, Z == 26 ? QByteArray("F\xe9rro") : "name" + z};
-        for (int c = 4; c <= 18; ++c)
-            fields << (c == 16 && Z == 14 ? QByteArray("0") : "c" + QByteArray::number(c) + "-" + z);
-        if (Z == 26)
-            fields[9] = "[Ar] 3d\xb2";
-        file += record(fields);
-    }
-    return file;
+        switch (c) {
+        case 1: return z;
+        case 2: return "E" + z;
+        case 3: return Z == 26 ? QByteArray("F\xe9rro") : "name" + z;
+        case 10:
+            if (Z == 26)
+                return "[Ar] 3d\xb2";
+            break;
+        case 16:
+            if (Z == 14)
+                return "0";
+            break;
+        }
+        return "c" + QByteArray::number(c) + "-" + z;
+    });
 }
 
 struct LineRow {
@@ -60,10 +58,7 @@ QByteArray lineFile(const QList<LineRow> &rows)
     grid[69] = {"Si Kb", "1836.0", "14", "kb"};
     for (const LineRow &r : rows)
         grid[r.row - 1] = {"x", r.energy, r.z, r.name};
-    QByteArray file = record({"label", "energy", "Z", "line"});
-    for (const auto &fields : grid)
-        file += record(fields);
-    return file;
+    return testsupport::lineFile([&](int r) { return grid[r - 1]; });
 }
 
 const char *const lineNames[] = {"ka1", "ka2", "kb", "la1", "la2", "lb1", "lb2", "lg1"};

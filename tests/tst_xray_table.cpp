@@ -1,0 +1,198 @@
+// The compiled X-ray tables against their sources: the generated C++ holds
+// exactly what the cited TSV files say, its indexes are right, and the lines
+// the main window shows from kl_lines.inf have the same energies.
+#include "xray/detector.h"
+#include "xray/edges.h"
+#include "xray/elements.h"
+#include "xray/lines.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <algorithm>
+#include <map>
+
+class TestXrayTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesMatchTsv();
+    void edgesMatchTsv();
+    void detectorsMatchTsv();
+    void attenuationMatchesTsv();
+    void indexesAreWhole();
+    void klLinesAgree();
+};
+
+namespace {
+
+// The rows of a TSV file of xray/data/, without the comment lines and the
+// header, each split at TABs.
+QList<QStringList> tsvRows(const QString &name)
+{
+    QFile file(QStringLiteral(ZANDOR_SOURCE_DIR "/xray/data/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(file.fileName()));
+    QList<QStringList> rows;
+    bool header = true;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (header) {
+            header = false;
+            continue;
+        }
+        rows << QString::fromUtf8(line).split(u'\t');
+    }
+    return rows;
+}
+
+// A number field; an empty one is 0, as the compiled tables hold it.
+double number(const QString &field)
+{
+    return field.isEmpty() ? 0.0 : field.toDouble();
+}
+
+} // namespace
+
+void TestXrayTable::linesMatchTsv()
+{
+    const QList<QStringList> rows = tsvRows("lines.tsv");
+    const auto lines = xray::allLines();
+    QCOMPARE(qsizetype(lines.size()), rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QStringList &r = rows[i];
+        const xray::Line &line = lines[std::size_t(i)];
+        const QString where = QStringLiteral("row %1: %2").arg(i).arg(r.join(' '));
+        QVERIFY2(r.size() == 9, qPrintable(where));
+        QVERIFY2(line.Z == r[0].toInt() && xray::elementSymbol(line.Z) == r[1].toStdString(), qPrintable(where));
+        QVERIFY2(xray::familyName(line.family) == r[2].toStdString(), qPrintable(where));
+        QVERIFY2(xray::shellName(line.shell) == r[3].toStdString(), qPrintable(where));
+        QVERIFY2(line.iupac() == r[4].toStdString() && line.siegbahn() == r[5].toStdString(), qPrintable(where));
+        QVERIFY2(line.energy_eV == r[6].toDouble() && line.relative == r[8].toDouble(), qPrintable(where));
+    }
+}
+
+void TestXrayTable::edgesMatchTsv()
+{
+    const QList<QStringList> rows = tsvRows("edges.tsv");
+    qsizetype i = 0;
+    for (int Z = 1; Z <= xray::LastLineZ; ++Z) {
+        for (const xray::Edge &edge : xray::edgesOf(Z)) {
+            QVERIFY(i < rows.size());
+            const QStringList &r = rows[i++];
+            const QString where = r.join(' ');
+            QVERIFY2(edge.Z == Z && r[0].toInt() == Z && xray::shellName(edge.shell) == r[2].toStdString(),
+                     qPrintable(where));
+            QVERIFY2(edge.energy_eV == r[3].toDouble() && edge.fluorescenceYield == number(r[4])
+                         && edge.jumpRatio == number(r[5]),
+                     qPrintable(where));
+            QCOMPARE(xray::findEdge(Z, edge.shell), &edge);
+        }
+    }
+    QCOMPARE(i, rows.size());
+}
+
+void TestXrayTable::detectorsMatchTsv()
+{
+    const QList<QStringList> rows = tsvRows("detectors.tsv");
+    qsizetype i = 0;
+    for (const xray::Material m : {xray::Material::Si, xray::Material::Ge, xray::Material::CdTe}) {
+        for (const xray::EscapeLine &line : xray::Detector(m).escapeLines()) {
+            QVERIFY(i < rows.size());
+            const QStringList &r = rows[i++];
+            const QString where = r.join(' ');
+            QVERIFY2(xray::materialKey(m) == r[0].toStdString() && line.Z == r[1].toInt(), qPrintable(where));
+            QVERIFY2(line.massFraction == r[3].toDouble() && line.kEdge_eV == r[4].toDouble()
+                         && line.fluorescenceYield == r[5].toDouble() && line.jumpRatio == r[6].toDouble(),
+                     qPrintable(where));
+            QVERIFY2(line.iupac() == r[7].toStdString() && line.energy_eV == r[8].toDouble()
+                         && line.share == r[9].toDouble(),
+                     qPrintable(where));
+        }
+    }
+    QCOMPARE(i, rows.size());
+}
+
+void TestXrayTable::attenuationMatchesTsv()
+{
+    // At a tabulated energy the interpolation gives the table's value; at an
+    // edge, the value above it.
+    std::map<int, xray::Material> pure = {{14, xray::Material::Si}, {32, xray::Material::Ge}};
+    const QList<QStringList> rows = tsvRows("attenuation.tsv");
+    int checked = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const auto m = pure.find(rows[i][0].toInt());
+        if (m == pure.end())
+            continue;
+        const bool belowEdge = i + 1 < rows.size() && rows[i + 1][0] == rows[i][0] && rows[i + 1][2] == rows[i][2];
+        if (belowEdge)
+            continue;
+        const double energy = rows[i][2].toDouble(), mu = rows[i][3].toDouble();
+        QVERIFY2(qAbs(xray::Detector(m->second).massAttenuation(energy) / mu - 1) < 1e-9,
+                 qPrintable(rows[i].join(' ')));
+        ++checked;
+    }
+    QVERIFY(checked > 150);
+}
+
+void TestXrayTable::indexesAreWhole()
+{
+    // Every line once in the energy index, in order of energy.
+    std::vector<const xray::Line *> seen;
+    double last = 0;
+    for (const xray::Line &line : xray::linesByEnergy()) {
+        QVERIFY(line.energy_eV >= last);
+        last = line.energy_eV;
+        seen.push_back(&line);
+    }
+    std::sort(seen.begin(), seen.end());
+    QCOMPARE(seen.size(), xray::allLines().size());
+    QVERIFY(std::adjacent_find(seen.begin(), seen.end()) == seen.end());
+
+    // Each element's span holds exactly its lines, by energy.
+    std::size_t total = 0;
+    for (int Z = 0; Z <= xray::LastElementZ + 1; ++Z) {
+        const auto lines = xray::linesOf(Z);
+        QCOMPARE(lines.empty(), !xray::hasLines(Z));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            QCOMPARE(int(lines[i].Z), Z);
+            QVERIFY(i == 0 || lines[i - 1].energy_eV <= lines[i].energy_eV);
+        }
+        total += lines.size();
+    }
+    QCOMPARE(total, xray::allLines().size());
+
+    // Range queries take both ends.
+    const auto fe = xray::linesBetween(6403.9, 6403.9);
+    QVERIFY(std::any_of(fe.begin(), fe.end(), [](const xray::Line &l) { return l.Z == 26 && l.iupac() == "KL3"; }));
+    QVERIFY(xray::linesBetween(5, 4).empty());
+    QVERIFY(xray::linesBetween(qQNaN(), 1e9).empty());
+}
+
+void TestXrayTable::klLinesAgree()
+{
+    // The main window's line file names the line as ka1, ka2, kb, la1, ...
+    const std::map<QString, std::string> iupac = {
+        {"ka1", "KL3"}, {"ka2", "KL2"}, {"kb", "KM3"},   {"la1", "L3M5"},
+        {"la2", "L3M4"}, {"lb1", "L2M4"}, {"lb2", "L3N5"}, {"lg1", "L2N4"},
+    };
+    QFile file(QStringLiteral(ZANDOR_SHARE_DIR "/kl_lines.inf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> records = file.readAll().split('\n').mid(1);
+    int compared = 0;
+    for (const QByteArray &record : records) {
+        const QList<QByteArray> f = record.split('\t');
+        if (f.size() < 4)
+            continue;
+        const int Z = f[2].toInt();
+        const xray::Line *line = xray::findLine(Z, iupac.at(QString::fromLatin1(f[3])));
+        QVERIFY2(line, record.constData());
+        QVERIFY2(qAbs(line->energy_eV - f[1].toDouble()) <= 0.01, record.constData());
+        ++compared;
+    }
+    QCOMPARE(compared, 588);
+}
+
+QTEST_GUILESS_MAIN(TestXrayTable)
+#include "tst_xray_table.moc"
