@@ -7,9 +7,13 @@
 #include "mainwindow/fontwarmup.h"
 #include "mainwindow/form1.h"
 #include "language/translator.h"
+#include "spectrumwindow/spectrumtools.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
 
 extern "C" __attribute__((visibility("default"))) int zandor_window_main(int argc, char *argv[])
 {
@@ -22,6 +26,17 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
     QApplication::setApplicationVersion(QStringLiteral("4"));
     QApplication::setWindowIcon(ZandorIcon());
     fonts::InstallFontFaces();
+
+    // Spectrum files named on the command line, found before the working
+    // directory changes. Qt has taken its own options out already.
+    QStringList spectra;
+    for (const QString &arg : QApplication::arguments().mid(1)) {
+        if (arg.startsWith(u'-')) {
+            std::fprintf(stderr, "zandor: unknown option %s (see 'zandor --help')\n", qPrintable(arg));
+            return 2;
+        }
+        spectra << QFileInfo(arg).absoluteFilePath();
+    }
 
     // The data files are read from the working directory; an installed
     // program started elsewhere reads them from its data directory.
@@ -37,6 +52,8 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
     Form1 w;
     if (!w.Form1_Load())
         return 1;
+    auto *tools = new SpectrumTools(&w); // owned by the main window
     w.show();
+    tools->openFiles(spectra);
     return app.exec();
 }
