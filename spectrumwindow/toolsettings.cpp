@@ -11,7 +11,7 @@ namespace toolsettings {
 namespace {
 
 // An INI file under the user's configuration directory, the same on every
-// platform: zandor/zandor.conf.
+// platform: zandor/zandor.ini.
 QSettings store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zandor"), QStringLiteral("zandor")); }
 
 const QString RecentKey = QStringLiteral("recentFiles");

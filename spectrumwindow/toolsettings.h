@@ -1,6 +1,6 @@
 // What the spectrum and finder windows remember between runs: the recent
 // spectrum files and the detector. Kept with QSettings in the user's
-// configuration directory (zandor/zandor.conf under XDG_CONFIG_HOME), read
+// configuration directory (zandor/zandor.ini under XDG_CONFIG_HOME, ~/.config by default), read
 // when a window first needs them and written only when the user changes
 // them; the program writes no other file of its own.
 #pragma once
