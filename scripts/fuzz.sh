@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [seconds [target...]]
 #   scripts/fuzz.sh                      every target for 60 seconds
 #   scripts/fuzz.sh 600 numericvalue     one target for ten minutes
-# Targets: elementloader lineloader numericvalue.
+# Targets: elementloader lineloader numericvalue (the reference-data core),
+# emsa spx text detect (the spectrum core).
 # Each run starts from the committed seeds (fuzz/corpus/<target>), the shipped
 # data files and what earlier runs kept (fuzz/corpus-work/<target>, not
 # committed), and adds the new inputs it finds to the latter. A crash, hang,
@@ -18,14 +19,15 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(elementloader lineloader numericvalue)
+all_targets=(elementloader lineloader numericvalue emsa spx text detect)
+[ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 case $seconds in
     '' | *[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
 for target in "${targets[@]}"; do
     case $target in
-        elementloader | lineloader | numericvalue) ;;
-        *) echo "fuzz: no target '$target' (elementloader, lineloader, numericvalue)" >&2; exit 2 ;;
+        elementloader | lineloader | numericvalue | emsa | spx | text | detect) ;;
+        *) echo "fuzz: no target '$target' (${all_targets[*]})" >&2; exit 2 ;;
     esac
 done
 
@@ -35,11 +37,12 @@ cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWith
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 # Largest input per target: a whole data file fits with room to spare (the
-# shipped element files are about 12 KB, the line file about 14 KB).
+# shipped element files are about 12 KB, the line file about 14 KB); for the
+# spectrum readers, a spectrum of a few thousand channels.
 max_len() {
     case $1 in
-        elementloader) echo 65536 ;;
-        lineloader) echo 32768 ;;
+        elementloader | emsa | spx | detect) echo 65536 ;;
+        lineloader | text) echo 32768 ;;
         numericvalue) echo 4096 ;;
     esac
 }
@@ -53,6 +56,9 @@ shipped() {
 dict() {
     case $1 in
         numericvalue) echo fuzz/numericvalue.dict ;;
+        emsa | detect) echo fuzz/emsa.dict ;;
+        spx) echo fuzz/spx.dict ;;
+        text) echo fuzz/text.dict ;;
         *) echo fuzz/loader.dict ;;
     esac
 }
