@@ -10,8 +10,10 @@ namespace linemarkers {
 
 namespace {
 
-// Lines whose relative intensities multiply to at least this form the sum
-// peaks drawn: Kα1+Kα1, Kα1+Kα2, Lα1+Lα1 and the like.
+// Lines of one family whose relative intensities multiply to at least this
+// form the sum peaks drawn: Kα1+Kα1, Kα1+Kα2, Kα2+Kα2, Lα1+Lα1 and the like.
+// The relative intensities of two families do not compare, and their sums
+// would crowd the plot.
 constexpr double MinSumSize = 0.25;
 // Sum peaks are a few per cent of their parents at most.
 constexpr double SumHeightShare = 0.05;
@@ -93,7 +95,7 @@ QList<SpectrumPlot::Marker> sumMarkers(std::span<const int> elements, const Cont
 {
     QList<SpectrumPlot::Marker> markers;
     for (const xray::SumPeak &s : xray::sumPeaks(elements, c.beam_eV)) {
-        if (s.relative < MinSumSize || !inRange(s.energy_eV, c))
+        if (s.relative < MinSumSize || s.first->family != s.second->family || !inRange(s.energy_eV, c))
             continue;
         const std::array<double, 3> a = familyHeights(xray::linesOf(s.first->Z), c);
         const std::array<double, 3> b = familyHeights(xray::linesOf(s.second->Z), c);

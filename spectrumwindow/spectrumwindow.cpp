@@ -50,7 +50,7 @@ SpectrumWindow::SpectrumWindow(QWidget *parent) : QMainWindow(parent)
     buildWindow();
     buildMenus();
     retranslate();
-    resize(1100, 640);
+    resize(1280, 680);
 }
 
 SpectrumWindow::~SpectrumWindow() = default;
@@ -110,7 +110,7 @@ void SpectrumWindow::buildSidePanels()
 {
     sidePanels_ = new QTabWidget(this);
     sidePanels_->setObjectName(QStringLiteral("SidePanels"));
-    sidePanels_->setMinimumWidth(300);
+    sidePanels_->setMinimumWidth(420);
 
     // Spectra: the list, the one selected is the active spectrum.
     auto *spectra = new QWidget(this);
