@@ -1,5 +1,7 @@
 #include "elementpanel.h"
 
+#include "colourswatch.h"
+
 #include "xray/elements.h"
 
 #include <QEvent>
@@ -11,16 +13,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-namespace {
-
-QIcon swatch(const QColor &c)
-{
-    QPixmap p(12, 12);
-    p.fill(c);
-    return QIcon(p);
-}
-
-} // namespace
 
 ElementPanel::ElementPanel(QWidget *parent) : QWidget(parent)
 {
@@ -65,7 +57,7 @@ void ElementPanel::setElements(const QList<QPair<int, QColor>> &elements)
     list_->clear();
     for (const auto &[Z, colour] : elements) {
         const std::string_view symbol = xray::elementSymbol(Z);
-        auto *item = new QListWidgetItem(swatch(colour),
+        auto *item = new QListWidgetItem(ColourSwatch(colour),
                                          QStringLiteral("%1 (%2)").arg(QString::fromLatin1(symbol.data(), qsizetype(symbol.size()))).arg(Z));
         item->setData(Qt::UserRole, Z);
         list_->addItem(item);

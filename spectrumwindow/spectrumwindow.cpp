@@ -3,6 +3,7 @@
 #include "spectrumwindow.h"
 
 #include "calibrationpanel.h"
+#include "colourswatch.h"
 #include "elementpanel.h"
 #include "finderpanel.h"
 #include "spectrumfiles.h"
@@ -31,16 +32,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-QIcon swatch(const QColor &c)
-{
-    QPixmap p(12, 12);
-    p.fill(c);
-    return QIcon(p);
-}
-
-} // namespace
 
 SpectrumWindow::SpectrumWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -374,7 +365,7 @@ void SpectrumWindow::refreshSpectraList()
     spectraList_->clear();
     for (int i = 0; i < spectrumCount(); ++i) {
         const Entry &e = entries_[std::size_t(i)];
-        auto *item = new QListWidgetItem(swatch(plot_->series(i).colour), QFileInfo(e.path).fileName());
+        auto *item = new QListWidgetItem(ColourSwatch(plot_->series(i).colour), QFileInfo(e.path).fileName());
         item->setToolTip(QDir::toNativeSeparators(e.path));
         spectraList_->addItem(item);
     }

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <string>
@@ -72,6 +73,22 @@ inline bool writeCounts(const QString &path, const std::vector<double> &counts)
         text += std::to_string(c) + "\n";
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(text.data(), qint64(text.size())) == qint64(text.size());
+}
+
+// The texts of an SVG file, run together, and whether it parsed as XML. A
+// text falls into one element per font that draws its letters ("Fe K",
+// "α", "1").
+inline QString svgTexts(const QString &path, bool *wellFormed)
+{
+    QFile file(path);
+    QString texts;
+    *wellFormed = file.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&file);
+    while (*wellFormed && !xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+            texts += xml.readElementText();
+    *wellFormed = *wellFormed && !xml.hasError();
+    return texts;
 }
 
 } // namespace spectrumtest

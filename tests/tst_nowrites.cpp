@@ -97,6 +97,30 @@ QStringList differences(const QMap<QString, QString> &before, const QMap<QString
     return lines;
 }
 
+// Snapshots of several roots, taken at once, and what changed since in
+// all of them, one line each ("ROOT: created a/b"); with `brief` without
+// the entries' descriptions.
+class Snapshots {
+public:
+    explicit Snapshots(QStringList roots) : roots_(std::move(roots))
+    {
+        for (const QString &root : roots_)
+            before_ << snapshot(root);
+    }
+    QStringList changes(bool brief = false) const
+    {
+        QStringList lines;
+        for (qsizetype i = 0; i < roots_.size(); ++i)
+            for (const QString &change : differences(before_[i], snapshot(roots_[i])))
+                lines << roots_[i] + ": " + (brief ? change.section(u':', 0, 0) : change);
+        return lines;
+    }
+
+private:
+    QStringList roots_;
+    QList<QMap<QString, QString>> before_;
+};
+
 // The private home and its XDG directories, set before the application
 // exists so that Qt and the libraries below it look there.
 QTemporaryDir *privateHome = nullptr;
@@ -149,11 +173,7 @@ private slots:
         // clock tick with a write that followed at once.
         QTest::qWait(20);
 
-        const QStringList roots{data.path(), startDir, privateHome->path()};
-        QList<QMap<QString, QString>> before;
-        for (const QString &root : roots)
-            before << snapshot(root);
-
+        const Snapshots snapshots({data.path(), startDir, privateHome->path()});
         {
             Form1 w;
             QVERIFY(w.Form1_Load());
@@ -206,10 +226,7 @@ private slots:
         SetErrorReporter(previous);
         QVERIFY(messages.isEmpty());
 
-        QStringList changes;
-        for (qsizetype i = 0; i < roots.size(); ++i)
-            for (const QString &change : differences(before[i], snapshot(roots[i])))
-                changes << roots[i] + ": " + change;
+        const QStringList changes = snapshots.changes();
         QVERIFY2(changes.isEmpty(), qPrintable("\n  " + changes.join("\n  ")));
     }
 
@@ -229,11 +246,7 @@ private slots:
         QVERIFY(spectrumtest::writeEmsa(file, spectrumtest::makeSpectrum(spectrumtest::steelPeaks())));
         QTest::qWait(20);
 
-        const QStringList roots{data.path(), startDir, privateHome->path()};
-        QList<QMap<QString, QString>> before;
-        for (const QString &root : roots)
-            before << snapshot(root);
-
+        const Snapshots snapshots({data.path(), startDir, privateHome->path()});
         {
             Form1 w;
             QVERIFY(w.Form1_Load());
@@ -277,10 +290,7 @@ private slots:
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
         QVERIFY(QFile::exists(spectra.filePath(u"plot.png"_qs)));
 
-        QStringList changes;
-        for (qsizetype i = 0; i < roots.size(); ++i)
-            for (const QString &change : differences(before[i], snapshot(roots[i])))
-                changes << roots[i] + ": " + change.section(u':', 0, 0);
+        const QStringList changes = snapshots.changes(true);
         const QString home = privateHome->path();
         const QStringList expected{home + u": changed xdg_config_home"_qs,
                                    home + u": created xdg_config_home/zandor"_qs,

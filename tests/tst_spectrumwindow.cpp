@@ -399,14 +399,9 @@ private slots:
         QCOMPARE(image.size(), plot()->size());
 
         const QString svg = exportAs("ExportSvg", u"plot.svg"_qs);
-        QFile file(svg);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&file);
-        QString texts;
-        while (!xml.atEnd())
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
-                texts += xml.readElementText();
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        bool wellFormed = false;
+        const QString texts = svgTexts(svg, &wellFormed);
+        QVERIFY(wellFormed);
         QVERIFY(texts.contains(u"Fe K\u03B11"_qs));
 
         const QString msa = exportAs("ExportEmsa", u"out.msa"_qs);
