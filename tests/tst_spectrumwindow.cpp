@@ -27,6 +27,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
@@ -614,6 +615,20 @@ private slots:
         QCOMPARE(again.detector().material(), xray::Material::Si);
         // The beam energy of the file is shown, not remembered.
         QCOMPARE(box->beamBox()->value(), 20.0);
+    }
+
+    // The program takes spectrum files on its command line; anything else
+    // that looks like an option is refused before a window opens.
+    void commandLineOption()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZANDOR_PROGRAM), {u"--bogus"_qs, dir->file(u"a.msa"_qs)});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardError().contains("unknown option --bogus"));
     }
 
 private:
