@@ -254,23 +254,24 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-            // Qt's own file dialog, as the user meets it: the file's name
-            // typed into it.
+            // Qt's own file dialog, as the user meets it: the file's name in
+            // its box, and Return, again until the dialog has gone (the
+            // dialog may still be listing the folder at first).
             bool answered = false;
             QTimer answer;
-            answer.setInterval(20);
+            answer.setInterval(50);
             QObject::connect(&answer, &QTimer::timeout, [&] {
                 auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
                 auto *name = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs) : nullptr;
                 if (!name || !name->isVisible())
                     return;
-                answer.stop();
-                QTest::keyClicks(name, file);
+                name->setText(file);
                 QTest::keyClick(name, Qt::Key_Return);
                 answered = true;
             });
             answer.start();
             w.mnuOpenSpectrum->trigger();
+            answer.stop();
             QVERIFY(answered);
             SpectrumWindow *window = tools->openSpectrumWindow();
             QVERIFY(window && window->spectrumCount() == 1);
