@@ -1,4 +1,5 @@
 #include "candidatesmodel.h"
+#include "spectrumwindow/numberlocale.h"
 
 #include "xray/elements.h"
 #include "xray/lines.h"
@@ -21,7 +22,7 @@ QString lineName(const xray::Line &line)
 
 QString label(const xray::Line &line) { return QString::fromStdString(xray::lineLabel(line)); }
 
-QString keV(double eV) { return QLocale().toString(eV / 1000, 'f', 3); }
+QString keV(double eV) { return NumberLocale().toString(eV / 1000, 'f', 3); }
 
 } // namespace
 
@@ -108,9 +109,9 @@ QString CandidatesModel::text(const xray::Candidate &c, int column) const
     case EnergyColumn:
         return keV(c.energy_eV);
     case DeltaColumn:
-        return QLocale().toString(c.delta_eV, 'f', 1);
+        return NumberLocale().toString(c.delta_eV, 'f', 1);
     case RelativeColumn:
-        return QLocale().toString(relativeSize(c), 'g', 3);
+        return NumberLocale().toString(relativeSize(c), 'g', 3);
     case KindColumn:
         switch (c.kind) {
         case xray::CandidateKind::Escape:
@@ -141,7 +142,7 @@ QVariant CandidatesModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return text(*c, index.column());
     case Qt::ToolTipRole:
-        return tr("%1: score %2").arg(markerLabel(*c), QLocale().toString(c->score, 'g', 3));
+        return tr("%1: score %2").arg(markerLabel(*c), NumberLocale().toString(c->score, 'g', 3));
     case Qt::TextAlignmentRole:
         if (index.column() == EnergyColumn || index.column() == DeltaColumn || index.column() == RelativeColumn)
             return int(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,4 +1,5 @@
 #include "finderwindow.h"
+#include "spectrumwindow/numberlocale.h"
 
 #include "candidatesmodel.h"
 #include "detectorbox.h"
@@ -134,7 +135,7 @@ void FinderWindow::retranslate()
     tolerance_->setPlaceholderText(tr("one FWHM of the detector"));
     elementsLabel_->setText(tr("Elements &present:"));
     elements_->setPlaceholderText(tr("Fe, Cu: their strong lines form sum peaks"));
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     if (problem_ == QLatin1String("energy"))
         message_->setText(tr("The energy %1.").arg(problemArgument_));
     else if (problem_ == QLatin1String("tolerance"))

@@ -1,4 +1,5 @@
 #include "calibrationpanel.h"
+#include "numberlocale.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -61,7 +62,7 @@ void CalibrationPanel::setPeak(std::optional<double> channel, std::optional<doub
 
 void CalibrationPanel::setAssignments(const QList<Row> &rows)
 {
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     table_->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         const Row &row = rows[r];
@@ -94,7 +95,7 @@ void CalibrationPanel::setMessage(const QString &message)
 
 void CalibrationPanel::retranslate()
 {
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     if (channel_ && energy_eV_)
         peak_->setText(tr("Peak at channel %1 (now %2 keV). Its line:")
                            .arg(locale.toString(*channel_, 'f', 1), locale.toString(*energy_eV_ / 1000, 'f', 3)));

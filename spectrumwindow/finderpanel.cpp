@@ -1,4 +1,5 @@
 #include "finderpanel.h"
+#include "numberlocale.h"
 
 #include "finderwindow/candidatesmodel.h"
 
@@ -79,7 +80,7 @@ void FinderPanel::setPeak(std::optional<double> energy_eV, std::optional<double>
 
 void FinderPanel::retranslate()
 {
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     if (energy_eV_ && channel_)
         title_->setText(tr("Candidates for the peak at %1 keV (channel %2):")
                             .arg(locale.toString(*energy_eV_ / 1000, 'f', 3), locale.toString(*channel_, 'f', 0)));

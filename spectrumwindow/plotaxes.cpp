@@ -1,4 +1,5 @@
 #include "plotaxes.h"
+#include "numberlocale.h"
 
 #include <QFontMetricsF>
 #include <QLocale>
@@ -146,13 +147,11 @@ QString PlotAxes::tickLabel(double value, double step)
 {
     const double magnitude = std::max(std::fabs(value), std::fabs(step));
     if (magnitude >= 1e6 || (magnitude > 0 && magnitude < 1e-3))
-        return QLocale().toString(value, 'g', 3);
+        return NumberLocale().toString(value, 'g', 3);
     int decimals = 0;
     if (step > 0 && step < 1)
         decimals = std::min(6, int(std::ceil(-std::log10(step) - 1e-9)));
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'f', decimals);
+    return NumberLocale().toString(value, 'f', decimals);
 }
 
 QVector<double> PlotAxes::xTicks() const

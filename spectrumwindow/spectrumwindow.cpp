@@ -1,6 +1,7 @@
 // The spectrum window's parts, its spectra, the scale and normalisation of
 // the plot, and the readout under the pointer.
 #include "spectrumwindow.h"
+#include "numberlocale.h"
 
 #include "calibrationpanel.h"
 #include "colourswatch.h"
@@ -407,7 +408,7 @@ void SpectrumWindow::showReadout(double x, double)
         return;
     }
     const Entry &e = entries_[std::size_t(active_)];
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     double channel = x;
     if (energyAxis())
         channel = e.data.calibration->channel(x * 1000);

@@ -1,6 +1,7 @@
 // Markers of the element on show and of the pinned elements, the peak
 // picked with a click, and the finder's candidates for it.
 #include "spectrumwindow.h"
+#include "numberlocale.h"
 
 #include "calibrationpanel.h"
 #include "elementpanel.h"
@@ -212,7 +213,7 @@ void SpectrumWindow::refreshPickMarker()
     const double x = keV ? e.data.calibration->energy_eV(*pickedChannel_) / 1000 : *pickedChannel_;
     const long c = std::clamp(std::lround(*pickedChannel_), 0L, long(e.data.counts.size()) - 1);
     const double height = e.data.counts[std::size_t(c)] * factorOf(e);
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     const QString label = keV ? locale.toString(x, 'f', 3) + QStringLiteral(" keV") : tr("channel %1").arg(locale.toString(x, 'f', 1));
     QList<SpectrumPlot::Marker> markers{{x, height, label, QColor(0x60, 0x60, 0x60), Qt::DashDotLine}};
     // A sum chosen in the finder that no pinned elements draw.

@@ -1,15 +1,18 @@
 // zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]
 //                   [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]
+//                   [--finder ENERGY]
 //
 // Starts the main window on the data files of the working directory (or of
 // DIR), optionally points at element Z and switches to English, and writes
 // the window with its menu bar to OUT.png. With --spectrum it writes the
 // spectrum window instead, with the files open, the elements of SYMBOLS
 // ("Fe,Cu") pinned, element Z's markers and the peak at KEV picked as a
-// click there would. Runs without a display.
+// click there would. With --finder it writes the finder window with ENERGY
+// ("6.4 keV") searched. Runs without a display.
 #include "mainwindow/appicon.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/form1.h"
+#include "finderwindow/finderwindow.h"
 #include "spectrumwindow/spectrumtools.h"
 #include "spectrumwindow/spectrumwindow.h"
 
@@ -17,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <cstdio>
@@ -24,7 +28,8 @@
 static int usage()
 {
     std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n"
-                         "                         [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]\n");
+                         "                         [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]\n"
+                         "                         [--finder ENERGY]\n");
     return 2;
 }
 
@@ -44,6 +49,7 @@ int main(int argc, char *argv[])
     QStringList spectra;
     QString pins;
     double pick = 0;
+    QString finderEnergy;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -58,6 +64,8 @@ int main(int argc, char *argv[])
             english = true;
         } else if (a == QLatin1String("--spectrum") && i + 1 < args.size()) {
             spectra << QFileInfo(args[++i]).absoluteFilePath();
+        } else if (a == QLatin1String("--finder") && i + 1 < args.size()) {
+            finderEnergy = args[++i];
         } else if (a == QLatin1String("--pin") && i + 1 < args.size()) {
             pins = args[++i];
         } else if (a == QLatin1String("--pick") && i + 1 < args.size()) {
@@ -104,6 +112,13 @@ int main(int argc, char *argv[])
             s->pickPeak(pick);
         s->showElementMarkers(select);
         shown = s;
+    }
+    if (!finderEnergy.isEmpty()) {
+        FinderWindow *f = tools->finderWindow();
+        f->setAttribute(Qt::WA_DontShowOnScreen);
+        f->show();
+        f->energyBox()->setText(finderEnergy);
+        shown = f;
     }
     QApplication::processEvents();
     if (!shown->grab().save(out, "PNG")) {
