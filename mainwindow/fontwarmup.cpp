@@ -2,6 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <system_error>
+
 namespace {
 
 // What Qt's font database does first: load the configuration and list the
@@ -24,7 +26,15 @@ void readFontConfiguration()
 
 } // namespace
 
-FontWarmup::FontWarmup() : thread_(readFontConfiguration) {}
+FontWarmup::FontWarmup()
+{
+    // Without a thread (a process at its limit), Qt reads the configuration
+    // itself when it first needs it, as it would anyway.
+    try {
+        thread_ = std::thread(readFontConfiguration);
+    } catch (const std::system_error &) {
+    }
+}
 
 void FontWarmup::wait()
 {
