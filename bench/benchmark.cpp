@@ -22,7 +22,10 @@
 // on one.
 #include "mainwindow/form1.h"
 #include "secondary/form2.h"
+#include "spectrumwindow/spectrumtools.h"
+#include "spectrumwindow/spectrumwindow.h"
 #include "db.h"
+#include "spectrumtestdata.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cerrno>
@@ -408,6 +412,81 @@ std::vector<Measurement> hugeFields(const QString &data, int runs)
     return rows;
 }
 
+// --- The spectrum window ----------------------------------------------------------
+
+// The spectrum window with a 4096-channel spectrum of steel, its plot 1000
+// pixels wide, beside the main window.
+struct SpectrumSetup {
+    QTemporaryDir dir;
+    QString file;
+    SpectrumWindow *window = nullptr;
+};
+
+bool openSpectrum(Form1 &w, SpectrumSetup &setup)
+{
+    setup.file = setup.dir.filePath(QStringLiteral("steel-4096.msa"));
+    if (!spectrumtest::writeEmsa(setup.file, spectrumtest::makeSpectrum(spectrumtest::steelPeaks(), 4096, 0, 5)))
+        return false;
+    auto *tools = w.findChild<SpectrumTools *>() ? w.findChild<SpectrumTools *>() : new SpectrumTools(&w);
+    tools->openFiles({setup.file});
+    setup.window = tools->openSpectrumWindow();
+    if (!setup.window || !QTest::qWaitForWindowExposed(setup.window))
+        return false;
+    setup.window->move(w.frameGeometry().right() + 20, 0);
+    for (int i = 0; i < 3 && setup.window->plot()->width() != 1000; ++i) {
+        setup.window->resize(setup.window->width() + 1000 - setup.window->plot()->width(), 700);
+        QCoreApplication::processEvents();
+    }
+    return setup.window->plot()->width() == 1000;
+}
+
+// A pointer move over an element's symbol with the spectrum open: the main
+// window's view, the markers of the element and the repaint of both windows.
+Measurement hoverWithSpectrum(Form1 &w, SpectrumSetup &, int repeat)
+{
+    return {QStringLiteral("pointer move 26 <-> 29, markers, both painted"), timeRuns(repeat, [&](int i) {
+                moveOver(w, i % 2 ? 29 : 26, 0);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+            }),
+            2000};
+}
+
+// The markers alone: a new element's markers and the plot's repaint.
+Measurement markersRepaint(Form1 &, SpectrumSetup &s, int repeat)
+{
+    SpectrumPlot *plot = s.window->plot();
+    return {QStringLiteral("markers of 26 <-> 29, plot painted"), timeRuns(repeat, [&](int i) {
+                s.window->showElementMarkers(i % 2 ? 29 : 26);
+                plot->repaint();
+            })};
+}
+
+// A wheel notch in and out at the middle of the plot, with the repaint.
+Measurement wheelZoom(Form1 &, SpectrumSetup &s, int repeat)
+{
+    SpectrumPlot *plot = s.window->plot();
+    const QPointF at = plot->axes().area().center();
+    return {QStringLiteral("wheel zoom in/out, plot painted"), timeRuns(repeat, [&](int i) {
+                QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, i % 2 ? -120 : 120), Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(plot, &wheel);
+                plot->repaint();
+            }),
+            4000};
+}
+
+// A key press that pans right or left, with the repaint, zoomed in.
+Measurement keyPan(Form1 &, SpectrumSetup &s, int repeat)
+{
+    SpectrumPlot *plot = s.window->plot();
+    plot->setViewRange(5, 10);
+    return {QStringLiteral("pan by key, plot painted"), timeRuns(repeat, [&](int i) {
+                QTest::keyClick(plot, i % 2 ? Qt::Key_Left : Qt::Key_Right);
+                plot->repaint();
+            }),
+            4000};
+}
+
 // --- Start-up against the baseline ----------------------------------------------
 
 // The controls of the main window that the baseline program creates as
@@ -544,7 +623,8 @@ void printComparison(const char *what, const char *unit, const std::vector<doubl
 
 // Start-up time and memory of the program against the baseline, `runs`
 // pairs, the order within a pair alternating. True when every run reported.
-bool compareStartup(const ControlCounts &counts, const QSize &size, const QString &dataDir, int runs)
+bool compareStartup(const ControlCounts &counts, const QSize &size, const QString &dataDir, const QString &spectrumFile,
+                    int runs)
 {
     const QString dir = QCoreApplication::applicationDirPath();
     const QString program = dir + QStringLiteral("/zandor-startprobe");
@@ -561,12 +641,14 @@ bool compareStartup(const ControlCounts &counts, const QSize &size, const QStrin
                 counts.widgets);
     std::printf("%d runs each, alternating; ratios taken run by run\n\n", runs);
 
-    std::vector<double> programMs, baselineMs, programMb, baselineMb;
+    std::vector<double> programMs, baselineMs, programMb, baselineMb, withFileMs;
     QString error;
     for (int i = -1; i < runs; ++i) { // run -1 warms the caches and is not kept
-        ProbeRun p, b;
+        ProbeRun p, b, f;
         const bool ok = i % 2 == 0 ? runProbe(program, {}, dataDir, p, error) && runProbe(baseline, baselineArgs, dataDir, b, error)
-                                   : runProbe(baseline, baselineArgs, dataDir, b, error) && runProbe(program, {}, dataDir, p, error);
+                                         && runProbe(program, {spectrumFile}, dataDir, f, error)
+                                   : runProbe(program, {spectrumFile}, dataDir, f, error)
+                                         && runProbe(baseline, baselineArgs, dataDir, b, error) && runProbe(program, {}, dataDir, p, error);
         if (!ok) {
             std::printf("start-up comparison stopped: %s\n", qPrintable(error));
             return false;
@@ -577,6 +659,7 @@ bool compareStartup(const ControlCounts &counts, const QSize &size, const QStrin
         baselineMs.push_back(b.millis);
         programMb.push_back(p.rssMb);
         baselineMb.push_back(b.rssMb);
+        withFileMs.push_back(f.millis);
     }
     std::printf("%-24s %12s %12s %7s %7s %7s %7s  %s\n", "measurement", "Zandor", "baseline", "ratio", "p10", "p90",
                 "target", "verdict");
@@ -584,6 +667,11 @@ bool compareStartup(const ControlCounts &counts, const QSize &size, const QStrin
     printComparison("start-up to first paint", "ms", programMs, baselineMs, 1.2);
     printComparison("resident memory then", "MB", programMb, baselineMb, 1.15);
     std::printf("(medians; the ratio is the median of the run-by-run ratios; a target is met by it)\n");
+    std::printf("\n`zandor FILE` (a 4096-channel spectrum) to the painted spectrum, against the program alone\n");
+    std::printf("%-24s %12s %12s %7s %7s %7s %7s  %s\n", "measurement", "with FILE", "alone", "ratio", "p10", "p90",
+                "target", "verdict");
+    std::printf("%s\n", QByteArray(94, '-').constData());
+    printComparison("to the painted spectrum", "ms", withFileMs, programMs, 1.5);
     return true;
 }
 
@@ -650,6 +738,11 @@ int main(int argc, char *argv[])
         return 1;
     const ControlCounts counts = countControls(w);
     const QSize size = w.size();
+    SpectrumSetup spectrum;
+    if (!openSpectrum(w, spectrum)) {
+        std::fprintf(stderr, "zandor-benchmark: cannot open the spectrum window with a plot 1000 pixels wide\n");
+        return 1;
+    }
 
     if (micro) {
         std::printf("Zandor benchmark: data in %s, platform %s, %d runs each\n\n", qPrintable(data),
@@ -663,6 +756,10 @@ int main(int argc, char *argv[])
             results.push_back(measure(w, repeat));
         for (Measurement &m : languageSwitch(w, repeat))
             results.push_back(std::move(m));
+        const std::vector<std::function<Measurement(Form1 &, SpectrumSetup &, int)>> spectrumMeasurements{
+            hoverWithSpectrum, markersRepaint, wheelZoom, keyPan};
+        for (const auto &measure : spectrumMeasurements)
+            results.push_back(measure(w, spectrum, repeat));
         printTable(results);
     }
 
@@ -678,7 +775,7 @@ int main(int argc, char *argv[])
             std::printf("\nStart-up comparison left out: no X server (DISPLAY is not set; run under xvfb-run)\n");
             return 0;
         }
-        if (!compareStartup(counts, size, data, startupRuns))
+        if (!compareStartup(counts, size, data, spectrum.file, startupRuns))
             return 1;
     }
     return 0;

@@ -26,7 +26,9 @@
 
 class FirstPaint : public QObject {
 public:
-    explicit FirstPaint(QWidget *window) : window_(window)
+    // The first paint of `window`; with `widgetName`, the first paint of a
+    // widget of that object name in any window instead.
+    explicit FirstPaint(QWidget *window, const char *widgetName = nullptr) : window_(window), widgetName_(widgetName)
     {
         qApp->installEventFilter(this);
         QTimer::singleShot(60000, this, [] {
@@ -40,7 +42,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (!seen_ && event->type() == QEvent::Paint && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->window() == window_) {
+            && (widgetName_ ? watched->objectName() == QLatin1String(widgetName_)
+                            : static_cast<QWidget *>(watched)->window() == window_)) {
             seen_ = true;
             qApp->removeEventFilter(this);
             QTimer::singleShot(0, this, &FirstPaint::report);
@@ -75,5 +78,6 @@ private:
     }
 
     QWidget *window_;
+    const char *widgetName_;
     bool seen_ = false;
 };

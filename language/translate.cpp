@@ -2,11 +2,13 @@
 #include "mainwindow/form1.h"
 
 #include "captiontable.h"
+#include "translator.h"
 #include "db.h"
 #include "mainwindow/label.h"
 #include "mainwindow/twips.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -82,7 +84,8 @@ void apply(Form1 &form, const CaptionRow &row, Language to)
 // Reloads the element data in the other language and rewrites the window's
 // fixed captions. The language is read from this item's own caption. A failed
 // reload leaves the previous edition in place and the captions switch all the
-// same; the element on show is not redrawn.
+// same; the element on show is not redrawn. The texts outside the caption
+// table (tr()) follow within the same click.
 void Form1::mnuTranslate_Click()
 {
     const Language to =
@@ -92,4 +95,7 @@ void Form1::mnuTranslate_Click()
 
     for (const CaptionRow &row : language::CaptionTable)
         apply(*this, row, to);
+
+    language::UseTranslations(to);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }

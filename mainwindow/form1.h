@@ -76,6 +76,10 @@ public:
     QAction *mnuTranslate = nullptr;
     QAction *mnusep1 = nullptr;
     QAction *mnuExit = nullptr;
+    // Tools: the spectrum and finder windows. Its texts go through tr().
+    QMenu *mnuTools = nullptr;
+    QAction *mnuOpenSpectrum = nullptr;
+    QAction *mnuFindLines = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuReadMe = nullptr;
     QAction *mnusep0 = nullptr;
@@ -98,6 +102,10 @@ public:
 
     void ElementSelectionLabel_MouseMove(int index);    // pointerselection.cpp
 
+    // Shows element Z as pointing at its cell does: the selection frame
+    // moves around the cell and the panels show the element.
+    void showElement(int Z);                            // pointerselection.cpp
+
     void ElementText1_Change();                         // searchboxes.cpp
     void ElementText2_Change();
     void ElementText1_GotFocus();
@@ -116,8 +124,14 @@ public:
 
     void mnuExit_Click();                               // secondary/exit.cpp
 
+signals:
+    // The element on show changed by pointer selection (or showElement).
+    // The other windows follow the table through this signal alone.
+    void elementShown(int Z);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;         // form1_events.cpp
     void closeEvent(QCloseEvent *event) override;     // secondary/exit.cpp
 
 private:
@@ -133,6 +147,7 @@ private:
     void buildDetailPanel();
     void buildLineGrid();
     void buildMenus();
+    void retranslateToolsMenu();
     void setFocusOrder();
 
     // viewelement.cpp
@@ -145,4 +160,5 @@ private:
     void dispatchMoveAt(QWidget *target);
 
     QWidget *pressedLink_ = nullptr; // contact label a left-button press started on
+    int shownByPointer_ = 0;          // element last announced by elementShown
 };

@@ -87,6 +87,15 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+// A change of language reaches the tr() texts; the fixed captions are the
+// language switch's own.
+void Form1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && mnuTools)
+        retranslateToolsMenu();
+    QMainWindow::changeEvent(event);
+}
+
 // A move that reached one of the watched widgets of the table.
 bool Form1::tableMouseMove(QWidget *receiver, QMouseEvent *event)
 {

@@ -6,6 +6,7 @@
 #include "captionframe.h"
 #include "colors.h"
 #include "fonts.h"
+#include "language/translator.h"
 #include "periodictable.h"
 #include "secondary/contact.h"
 #include "selectionshape.h"
@@ -56,16 +57,20 @@ void setupContainer(QFrame *f, const char *name, int left, int top, int width, i
     place(f, left, top, width, height);
 }
 
-// A flat cell with a one-line border.
+// A flat cell with a one-line border. Border and background colour go in
+// with one palette: every palette a widget is given is resolved against its
+// parents', which for 110 cells is a noticeable part of start-up.
 void setupCell(QFrame *f, int left, int top, int width, int height, quint32 bgr)
 {
     f->setFrameStyle(QFrame::Box | QFrame::Plain);
     f->setLineWidth(1);
     QPalette p = f->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(g, QPalette::WindowText, FlatBorderColor());
+        p.setColor(g, QPalette::Window, FromBgr(bgr));
+    }
     f->setPalette(p);
-    setBackground(f, FromBgr(bgr));
+    f->setAutoFillBackground(true);
     place(f, left, top, width, height);
 }
 
@@ -138,6 +143,8 @@ QFont boldHeading() { return fonts::Font(fonts::MsSansSerif, 8.25, true); }
 Form1::Form1(QWidget *parent) : QMainWindow(parent)
 {
     fonts::InstallFontFaces();
+    // The window starts in Portuguese, its tr() texts too.
+    language::UseTranslations(language::Language::Portuguese);
     buildWindow();
     connectEvents();
 }
@@ -148,7 +155,10 @@ void Form1::buildWindow()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tabela periódica dos elementos"));
-    setWindowIcon(ZandorIcon());
+    // The program sets its icon for every window before making this one;
+    // reading the images again would only cost start-up time.
+    if (QApplication::windowIcon().isNull())
+        setWindowIcon(ZandorIcon());
     // A fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -419,12 +429,30 @@ void Form1::buildMenus()
     mnusep1 = named(mnuFile->addSeparator(), "mnusep1");
     mnuExit = named(mnuFile->addAction(QStringLiteral("&Sair")), "mnuExit");
 
+    mnuTools = menuBar()->addMenu(QString());
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuTools->menuAction()->setObjectName(QStringLiteral("mnuTools"));
+    mnuOpenSpectrum = named(mnuTools->addAction(QString()), "mnuOpenSpectrum");
+    mnuOpenSpectrum->setShortcut(QKeySequence::Open);
+    mnuFindLines = named(mnuTools->addAction(QString()), "mnuFindLines");
+    mnuFindLines->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    retranslateToolsMenu();
+
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Ajuda"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
     mnuReadMe = named(mnuHelp->addAction(QStringLiteral("&Leiame")), "mnuReadMe");
     mnusep0 = named(mnuHelp->addSeparator(), "mnusep0");
     mnuAbout = named(mnuHelp->addAction(QStringLiteral("&Sobre")), "mnuAbout");
+}
+
+// The Tools menu is not in the caption table: its texts follow the
+// translator, on every language change.
+void Form1::retranslateToolsMenu()
+{
+    mnuTools->setTitle(tr("&Tools"));
+    mnuOpenSpectrum->setText(tr("&Open spectrum..."));
+    mnuFindLines->setText(tr("&Find lines by energy..."));
 }
 
 void Form1::setFocusOrder()

@@ -24,8 +24,8 @@ Label::Label(QWidget *parent) : QLabel(parent)
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setForeColor(SystemWindowText());
-    setBackColor(SystemWindowBackground());
+    // Fore and back colour in one palette (see setColors).
+    setColors(SystemWindowText(), SystemWindowBackground());
     setOpaque(false);
 }
 
@@ -105,22 +105,36 @@ void Label::fitToCaption()
 
 void Label::setOpaque(bool on) { setAutoFillBackground(on); }
 
-void Label::setForeColor(const QColor &c)
+// A widget resolves every palette it is given against its parents' before
+// it can tell that nothing changed; the main window's 148 labels would spend
+// a good part of its start-up on that. A colour already set explicitly in
+// every group is therefore left alone here, which gives the same palette.
+void Label::setColors(const std::optional<QColor> &fore, const std::optional<QColor> &back)
 {
+    constexpr QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+    const auto alreadySet = [this, &groups](QPalette::ColorRole role, const QColor &c) {
+        const QPalette &p = palette();
+        return std::all_of(std::begin(groups), std::end(groups),
+                           [&](QPalette::ColorGroup g) { return p.isBrushSet(g, role) && p.color(g, role) == c; });
+    };
+    const bool setFore = fore && !alreadySet(QPalette::WindowText, *fore);
+    const bool setBack = back && !alreadySet(QPalette::Window, *back);
+    if (!setFore && !setBack)
+        return;
     QPalette p = palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(g, QPalette::WindowText, c);
+    for (QPalette::ColorGroup g : groups) {
+        if (setFore)
+            p.setColor(g, QPalette::WindowText, *fore);
+        if (setBack)
+            p.setColor(g, QPalette::Window, *back);
+    }
     setPalette(p);
 }
+
+void Label::setForeColor(const QColor &c) { setColors(c, std::nullopt); }
 
 QColor Label::foreColor() const { return palette().color(QPalette::Active, QPalette::WindowText); }
 
-void Label::setBackColor(const QColor &c)
-{
-    QPalette p = palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(g, QPalette::Window, c);
-    setPalette(p);
-}
+void Label::setBackColor(const QColor &c) { setColors(std::nullopt, c); }
 
 QColor Label::backColor() const { return palette().color(QPalette::Active, QPalette::Window); }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QLabel>
 
+#include <optional>
 #include <vector>
 
 class Label : public QLabel {
@@ -33,6 +34,8 @@ public:
     QColor foreColor() const;
     void setBackColor(const QColor &c);
     QColor backColor() const;
+    // Both at once; nullopt leaves one as it is.
+    void setColors(const std::optional<QColor> &fore, const std::optional<QColor> &back);
 
     // Draws the caption `steps` steps of shrinkfit.h smaller than the design
     // font; 0 restores the design font. The design font is the label's font

@@ -17,4 +17,10 @@ void Form1::ElementSelectionLabel_MouseMove(int index)
     const int left = tw(twipsOf(cell->x()) - 15);
     ElementSelShape->move(left, top); // both edges at once: nothing is drawn in between
     ViewElement(index);
+    if (index != shownByPointer_) {
+        shownByPointer_ = index;
+        emit elementShown(index);
+    }
 }
+
+void Form1::showElement(int Z) { ElementSelectionLabel_MouseMove(Z); }

@@ -8,10 +8,12 @@ set -euo pipefail
 mode=${1:-run}
 
 # Build and run: compiler, CMake, Qt 6 Widgets (with its platform plugins),
-# the JSON library of the command line, the XML parser of the spectrum
-# readers, and
+# Qt's SVG module (plot export) and translation tools, fontconfig's headers
+# (start-up reads the font configuration on a second thread), the JSON
+# library of the command line, the XML parser of the spectrum readers, and
 # the font that stands in for the window's classic bitmap fonts.
-packages=(g++ make cmake qt6-base-dev fonts-liberation nlohmann-json3-dev libpugixml-dev)
+packages=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libfontconfig-dev
+          fonts-liberation nlohmann-json3-dev libpugixml-dev)
 if [ "$mode" = test ]; then
     packages+=(
         locales             # pt_BR.UTF-8, for the comma-locale tests
@@ -21,6 +23,7 @@ if [ "$mode" = test ]; then
         xdotool             # finds the installed program's window
         desktop-file-utils  # desktop-file-validate
         appstream           # appstreamcli validate
+        shared-mime-info    # update-mime-database, checks the spectrum file types
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
         file                # CPack's Debian package (finding executables)
         lintian             # checks the Debian package's copyright file

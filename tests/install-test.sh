@@ -60,6 +60,7 @@ expected_files() {
     echo "share/applications/$app_id.desktop"
     echo share/doc/zandor/copyright
     echo "share/metainfo/$app_id.metainfo.xml"
+    echo "share/mime/packages/$app_id.xml"
     for s in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${s}x${s}/apps/zandor.png"; done
     echo share/icons/hicolor/scalable/apps/zandor.svg
 }
@@ -133,6 +134,31 @@ validate() {
     else
         skip "appstreamcli is not installed (package appstream): metadata not validated"
     fi
+    # Every file type the entry declares is defined by the installed
+    # shared-mime-info package, and the entry passes the files on.
+    local mimexml="$prefix/share/mime/packages/$app_id.xml" types
+    types=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' ' ')
+    [ -n "$types" ] || fail "desktop entry declares no MimeType"
+    grep -q '^Exec=[^ ]* %F$' "$desktop" || fail "desktop entry's Exec does not pass the files (%F)"
+    if command -v update-mime-database >/dev/null; then
+        mkdir -p "$tmp/mime/packages"
+        cp "$mimexml" "$tmp/mime/packages/" 2>/dev/null
+        if out=$(update-mime-database -V "$tmp/mime" 2>&1) && [ -f "$tmp/mime/globs2" ]; then
+            local t ok=1
+            for t in $types; do
+                grep -q ":$t:" "$tmp/mime/globs2" || { fail "MIME type $t has no file name pattern"; ok=0; }
+            done
+            for g in '*.msa' '*.emsa' '*.spx'; do
+                grep -qF ":$g" "$tmp/mime/globs2" || { fail "no MIME type for $g"; ok=0; }
+            done
+            [ $ok -eq 1 ] && pass "update-mime-database: $types"
+        else
+            fail "update-mime-database:"; echo "$out" | sed 's/^/    /'
+        fi
+    else
+        skip "update-mime-database is not installed (package shared-mime-info): MIME types not checked"
+    fi
+
     local man="$prefix/share/man/man1/zandor.1.gz" page
     if [ -f "$man" ]; then page=$(gzip -dc "$man"); else page=$(cat "$prefix/share/man/man1/zandor.1" 2>/dev/null); fi
     echo "$page" | grep -q '^\.TH ZANDOR 1 ' || fail "manual page has no '.TH ZANDOR 1' header"
@@ -221,6 +247,45 @@ start_installed() {
     return 0
 }
 
+# Starts PROGRAM with a spectrum file named relative to an empty directory,
+# as a file manager or a shell would, and checks that the spectrum window
+# appears beside the main window. The file is written by the program's own
+# `zandor convert` from a list of counts.
+start_with_spectrum() {
+    local program=$1
+    local here="$tmp/spectrum-$RANDOM" pid window= main=
+    mkdir -p "$here"
+    for i in $(seq 1 256); do echo $(( (i - 100) * (i - 100) < 25 ? 900 : 20 )); done > "$here/counts.txt"
+    if ! "$program" convert "$here/counts.txt" "$here/peak.msa" >"$here.convert.log" 2>&1; then
+        fail "zandor convert counts.txt peak.msa"; sed 's/^/    | /' "$here.convert.log"
+        return 0
+    fi
+    if [ -z "${display:-}" ]; then
+        skip "no X server: the spectrum window on the command line not checked"
+        return 0
+    fi
+    (cd "$here" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" XDG_CONFIG_HOME="$here/config" \
+        QT_QPA_PLATFORM=xcb "$program" peak.msa >"$here.log" 2>&1) &
+    pid=$!
+    for _ in $(seq 200); do
+        kill -0 "$pid" 2>/dev/null || break
+        window=$(DISPLAY="$display" xdotool search --onlyvisible --name 'Zandor$' 2>/dev/null | while read -r w; do
+            DISPLAY="$display" xdotool getwindowname "$w"; done | grep -v "^$title\$" | head -n1)
+        main=$(DISPLAY="$display" xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1)
+        [ -n "$window" ] && [ -n "$main" ] && break
+        sleep 0.1
+    done
+    if [ -n "$window" ] && [ -n "$main" ]; then
+        pass "zandor peak.msa: main window and '$window' shown"
+    else
+        fail "zandor peak.msa: spectrum window not shown (main window: ${main:-none})"
+        sed 's/^/    | /' "$here.log"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
 run_install() {
     local prefix="$tmp/prefix"
     echo "== cmake --install $build --prefix $prefix"
@@ -234,6 +299,7 @@ run_install() {
     display=
     start_display || display=
     start_installed "installed" "$prefix/bin/zandor" "$prefix/share/zandor"
+    start_with_spectrum "$prefix/bin/zandor"
 
     # A prefix is relocatable: the program looks for its data relative to
     # itself, so a moved tree still works without rebuilding.

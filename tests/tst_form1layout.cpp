@@ -99,7 +99,10 @@ private slots:
 
     void menus()
     {
-        QCOMPARE(w->menuBar()->actions(), (QList<QAction *>{w->mnuFile->menuAction(), w->mnuHelp->menuAction()}));
+        // The Tools menu of the spectrum tools stands between the two.
+        QCOMPARE(w->menuBar()->actions(), (QList<QAction *>{w->mnuFile->menuAction(), w->mnuTools->menuAction(),
+                                                            w->mnuHelp->menuAction()}));
+        QCOMPARE(w->mnuTools->actions(), (QList<QAction *>{w->mnuOpenSpectrum, w->mnuFindLines}));
         QCOMPARE(w->mnuFile->actions(), (QList<QAction *>{w->mnuTranslate, w->mnusep1, w->mnuExit}));
         QCOMPARE(w->mnuHelp->actions(), (QList<QAction *>{w->mnuReadMe, w->mnusep0, w->mnuAbout}));
         QVERIFY(w->mnusep0->isSeparator() && w->mnusep1->isSeparator() && !w->mnuExit->isSeparator());

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 
 using testsupport::ScratchDir;
 using testsupport::wholeTable;
@@ -104,7 +105,11 @@ private slots:
         both("PTTitleText(1)", u"Energia"_qs, u"Energy"_qs);
         both("PTTitleText(3)", u"Linha"_qs, u"Line"_qs);
         both("PTTitleText(4)", u"Energia"_qs, u"Energy"_qs);
-        // Not in the caption table.
+        // Not in the caption table: the Tools menu follows the translator.
+        both("mnuTools", u"&Ferramentas"_qs, u"&Tools"_qs);
+        both("mnuOpenSpectrum", u"&Abrir espectro..."_qs, u"&Open spectrum..."_qs);
+        both("mnuFindLines", u"&Localizar linhas por energia..."_qs, u"&Find lines by energy..."_qs);
+        // Neither in the table nor translated.
         both("PTTitleText(5)", u"Escape"_qs, u"Escape"_qs);
         both("Text3", u"Z"_qs, u"Z"_qs);
         both("Label1(5)", u"3"_qs, u"3"_qs);
@@ -121,6 +126,30 @@ private slots:
         QCOMPARE(textOf(*w, control), english);
         w->mnuTranslate_Click();
         QCOMPARE(textOf(*w, control), portuguese);
+    }
+
+    // Tools stands between File and Help; the seed's menus keep their
+    // items in their order, none with a shortcut.
+    void menuBar()
+    {
+        QStringList titles;
+        for (QAction *a : w->menuBar()->actions())
+            titles << a->objectName();
+        QCOMPARE(titles, (QStringList{u"mnuFile"_qs, u"mnuTools"_qs, u"mnuHelp"_qs}));
+        auto items = [](QMenu *m) {
+            QStringList names;
+            for (QAction *a : m->actions()) {
+                names << a->objectName();
+                if (a->menu() == nullptr && !a->isSeparator() && m->objectName() != u"mnuTools")
+                    names << a->shortcut().toString();
+            }
+            return names;
+        };
+        QCOMPARE(items(w->mnuFile), (QStringList{u"mnuTranslate"_qs, QString(), u"mnusep1"_qs, u"mnuExit"_qs, QString()}));
+        QCOMPARE(items(w->mnuHelp), (QStringList{u"mnuReadMe"_qs, QString(), u"mnusep0"_qs, u"mnuAbout"_qs, QString()}));
+        QCOMPARE(items(w->mnuTools), (QStringList{u"mnuOpenSpectrum"_qs, u"mnuFindLines"_qs}));
+        QCOMPARE(w->mnuOpenSpectrum->shortcut(), QKeySequence(u"Ctrl+O"_qs));
+        QCOMPARE(w->mnuFindLines->shortcut(), QKeySequence(u"Ctrl+L"_qs));
     }
 
     // 3240 twips (216 px) in Portuguese, 2990 twips (199.33, so 199 px) in

@@ -1,13 +1,23 @@
-// The program writes no file. A whole session on a copy of the shipped data
+// The program writes no file of its own but its settings, and those only
+// when the user changes them. A whole session on a copy of the shipped data
 // (start-up, pointing at cells, both search boxes, both language switches,
-// the read-me and About windows) leaves the data directory, the directory
-// the test started in, and a private home with its configuration, data,
-// cache, state and runtime directories exactly as they were: the same
-// entries, and for each the same type, size, modification time and, for a
-// file, content. A directory's modification time changes with any entry made
-// or removed in it, so a scratch file that came and went is caught too.
+// the read-me and About windows, the finder window) leaves the data
+// directory, the directory the test started in, and a private home with its
+// configuration, data, cache, state and runtime directories exactly as they
+// were: the same entries, and for each the same type, size, modification
+// time and, for a file, content. A directory's modification time changes
+// with any entry made or removed in it, so a scratch file that came and went
+// is caught too. A session that opens a spectrum through the file dialog,
+// changes the detector and exports the plot adds exactly the settings file
+// (and its directory) and the export.
 #include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
+#include "finderwindow/detectorbox.h"
+#include "finderwindow/finderwindow.h"
+#include "spectrumwindow/spectrumfiles.h"
+#include "spectrumwindow/spectrumtools.h"
+#include "spectrumwindow/spectrumwindow.h"
+#include "spectrumtestdata.h"
 #include "secondary/form2.h"
 #include "secondary/form3.h"
 #include "testsupport.h"
@@ -18,6 +28,9 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -84,6 +97,30 @@ QStringList differences(const QMap<QString, QString> &before, const QMap<QString
     return lines;
 }
 
+// Snapshots of several roots, taken at once, and what changed since in
+// all of them, one line each ("ROOT: created a/b"); with `brief` without
+// the entries' descriptions.
+class Snapshots {
+public:
+    explicit Snapshots(QStringList roots) : roots_(std::move(roots))
+    {
+        for (const QString &root : roots_)
+            before_ << snapshot(root);
+    }
+    QStringList changes(bool brief = false) const
+    {
+        QStringList lines;
+        for (qsizetype i = 0; i < roots_.size(); ++i)
+            for (const QString &change : differences(before_[i], snapshot(roots_[i])))
+                lines << roots_[i] + ": " + (brief ? change.section(u':', 0, 0) : change);
+        return lines;
+    }
+
+private:
+    QStringList roots_;
+    QList<QMap<QString, QString>> before_;
+};
+
 // The private home and its XDG directories, set before the application
 // exists so that Qt and the libraries below it look there.
 QTemporaryDir *privateHome = nullptr;
@@ -136,11 +173,7 @@ private slots:
         // clock tick with a write that followed at once.
         QTest::qWait(20);
 
-        const QStringList roots{data.path(), startDir, privateHome->path()};
-        QList<QMap<QString, QString>> before;
-        for (const QString &root : roots)
-            before << snapshot(root);
-
+        const Snapshots snapshots({data.path(), startDir, privateHome->path()});
         {
             Form1 w;
             QVERIFY(w.Form1_Load());
@@ -176,6 +209,15 @@ private slots:
             w.mnuReadMe->trigger(); // again, on the open window
             w.form2->close();
             w.form3->close();
+
+            // The finder window: reading the settings writes nothing.
+            auto *tools = new SpectrumTools(&w);
+            w.mnuFindLines->trigger();
+            FinderWindow *finder = tools->openFinderWindow();
+            QVERIFY(finder && QTest::qWaitForWindowExposed(finder));
+            typeInto(finder->energyBox(), u"6.4 keV"_qs);
+            pointerRound();
+            finder->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCoreApplication::processEvents();
         }
@@ -184,11 +226,80 @@ private slots:
         SetErrorReporter(previous);
         QVERIFY(messages.isEmpty());
 
-        QStringList changes;
-        for (qsizetype i = 0; i < roots.size(); ++i)
-            for (const QString &change : differences(before[i], snapshot(roots[i])))
-                changes << roots[i] + ": " + change;
+        const QStringList changes = snapshots.changes();
         QVERIFY2(changes.isEmpty(), qPrintable("\n  " + changes.join("\n  ")));
+    }
+
+    // Opening a spectrum (which puts it on the recent list) and choosing a
+    // detector write the settings file, and nothing else: not the file
+    // dialog's own state either.
+    void onlyTheSettingsFile()
+    {
+        QStringList messages;
+        const ErrorReporter previous =
+            SetErrorReporter([&messages](const QString &, const QString &text) { messages << text; });
+        const QString startDir = QDir::currentPath();
+        ScratchDir data;
+        QVERIFY(data.copyShipped());
+        QTemporaryDir spectra; // the user's own files and exports
+        const QString file = spectra.filePath(u"steel.msa"_qs);
+        QVERIFY(spectrumtest::writeEmsa(file, spectrumtest::makeSpectrum(spectrumtest::steelPeaks())));
+        QTest::qWait(20);
+
+        const Snapshots snapshots({data.path(), startDir, privateHome->path()});
+        {
+            Form1 w;
+            QVERIFY(w.Form1_Load());
+            auto *tools = new SpectrumTools(&w);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+            // Qt's own file dialog, as the user meets it: the file's name in
+            // its box, and Return, again until the dialog has gone (the
+            // dialog may still be listing the folder at first).
+            bool answered = false;
+            QTimer answer;
+            answer.setInterval(50);
+            QObject::connect(&answer, &QTimer::timeout, [&] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                auto *name = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs) : nullptr;
+                if (!name || !name->isVisible())
+                    return;
+                name->setText(file);
+                QTest::keyClick(name, Qt::Key_Return);
+                answered = true;
+            });
+            answer.start();
+            w.mnuOpenSpectrum->trigger();
+            answer.stop();
+            QVERIFY(answered);
+            SpectrumWindow *window = tools->openSpectrumWindow();
+            QVERIFY(window && window->spectrumCount() == 1);
+            QTest::mouseMove(w.ElementSelectionLabel(26));
+            QVERIFY(!window->plot()->markerLabels().isEmpty());
+
+            QDoubleSpinBox *fwhm = window->detectorBox()->fwhmBox();
+            fwhm->setFocus();
+            QTest::keyClick(fwhm, Qt::Key_Up);
+            QCOMPARE(window->exportPlotPng(spectra.filePath(u"plot.png"_qs)), QString());
+            window->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        SetErrorReporter(previous);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY(QFile::exists(spectra.filePath(u"plot.png"_qs)));
+
+        const QStringList changes = snapshots.changes(true);
+        const QString home = privateHome->path();
+        const QStringList expected{home + u": changed xdg_config_home"_qs,
+                                   home + u": created xdg_config_home/zandor"_qs,
+                                   home + u": created xdg_config_home/zandor/zandor.ini"_qs};
+        QVERIFY2(changes == expected, qPrintable("\n  " + changes.join("\n  ")));
+        const QByteArray settings = testsupport::readFile(home + u"/xdg_config_home/zandor/zandor.ini"_qs);
+        QVERIFY(settings.contains("steel.msa"));
+        QVERIFY(settings.contains("fwhmMnKa_eV"));
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QFrame>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QWindow>
 
 using testsupport::ScratchDir;
@@ -182,6 +183,32 @@ private slots:
         QTest::mouseRelease(place, Qt::MiddleButton, {}, at + QPoint(0, 1));
         QVERIFY(shows(8));
         QCOMPARE(framePosition(), framed);
+    }
+
+    // The other windows follow the table through elementShown: once for
+    // each new element the pointer selects, not for moves within a cell nor
+    // for lookups; showElement() does what pointing does.
+    void announcesTheElementShown()
+    {
+        QSignalSpy shown(w.get(), &Form1::elementShown);
+        QTest::mouseMove(symbol(26));
+        QTest::mouseMove(symbol(26), QPoint(3, 3));
+        lookUpOxygen();
+        QTest::mouseMove(symbol(92));
+        QTest::mouseMove(symbol(26));
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown.at(0).at(0).toInt(), 26);
+        QCOMPARE(shown.at(1).at(0).toInt(), 92);
+        QCOMPARE(shown.at(2).at(0).toInt(), 26);
+
+        w->showElement(103);
+        QCOMPARE(framePosition(), QPoint(8760, 4140) - QPoint(15, 15));
+        QVERIFY(shows(103));
+        QCOMPARE(shown.last().at(0).toInt(), 103);
+        w->showElement(0); // not an element: nothing
+        w->showElement(110);
+        QVERIFY(shows(103));
+        QCOMPARE(shown.size(), 4);
     }
 
     // The selection frame lets the pointer through to the symbol it frames.

@@ -145,16 +145,25 @@ void TestXrayFinder::artefacts()
 void TestXrayFinder::knownElementsFirst()
 {
     // At 6.31 keV, Tb La1 is the closest strong line; with Fe and Cu known
-    // present, their candidates come first, the Cu escape among them.
+    // present, the Cu escapes right at the energy come first. Fe Ka1, 0.7
+    // FWHM away, keeps its place by score.
     xray::FindOptions options;
     QCOMPARE(describe(xray::findLines(6310, si, options).candidates.front()), QStringLiteral("Tb La1"));
     options.elements = {26, 29};
-    const auto found = xray::findLines(6310, si, options).candidates;
+    auto found = xray::findLines(6310, si, options).candidates;
     QStringList first;
-    for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 4; ++i)
         first << describe(found[i]);
-    QCOMPARE(first, (QStringList{"Fe Ka1", "Fe Ka2", "Cu Ka1 esc Si KL3"}));
-    QVERIFY(found[0].known && !found.back().known);
+    QCOMPARE(first, (QStringList{"Cu Ka1 esc Si KL3", "Cu Ka2 esc Si KL3", "Tb La1", "Fe Ka1"}));
+    QVERIFY(found[0].known && found[0].near && found[3].known && !found[3].near);
+    // A known element's escape 0.75 FWHM off never goes before a line at the
+    // energy: at Fe Ka1 with only Cu known, Fe Ka1 leads.
+    options.elements = {29};
+    found = xray::findLines(6407, si, options).candidates;
+    QCOMPARE(describe(found.front()), QStringLiteral("Fe Ka1"));
+    const auto escape = std::find_if(found.begin(), found.end(),
+                                     [](const xray::Candidate &c) { return c.kind == xray::CandidateKind::Escape && c.line->Z == 29; });
+    QVERIFY(escape != found.end() && escape->known && !escape->near && escape - found.begin() > 5);
 }
 
 void TestXrayFinder::beamEnergy()

@@ -1,21 +1,35 @@
 // zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]
+//                   [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]
+//                   [--finder ENERGY]
 //
 // Starts the main window on the data files of the working directory (or of
 // DIR), optionally points at element Z and switches to English, and writes
-// the window with its menu bar to OUT.png. Runs without a display.
+// the window with its menu bar to OUT.png. With --spectrum it writes the
+// spectrum window instead, with the files open, the elements of SYMBOLS
+// ("Fe,Cu") pinned, element Z's markers and the peak at KEV picked as a
+// click there would. With --finder it writes the finder window with ENERGY
+// ("6.4 keV") searched. Runs without a display.
 #include "mainwindow/appicon.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/form1.h"
+#include "finderwindow/finderwindow.h"
+#include "spectrumwindow/spectrumtools.h"
+#include "spectrumwindow/spectrumwindow.h"
+
+#include "xray/elements.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <cstdio>
 
 static int usage()
 {
-    std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n");
+    std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n"
+                         "                         [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]\n"
+                         "                         [--finder ENERGY]\n");
     return 2;
 }
 
@@ -32,6 +46,10 @@ int main(int argc, char *argv[])
     QString data;
     int select = 0;
     bool english = false;
+    QStringList spectra;
+    QString pins;
+    double pick = 0;
+    QString finderEnergy;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -44,6 +62,17 @@ int main(int argc, char *argv[])
                 return usage();
         } else if (a == QLatin1String("--english")) {
             english = true;
+        } else if (a == QLatin1String("--spectrum") && i + 1 < args.size()) {
+            spectra << QFileInfo(args[++i]).absoluteFilePath();
+        } else if (a == QLatin1String("--finder") && i + 1 < args.size()) {
+            finderEnergy = args[++i];
+        } else if (a == QLatin1String("--pin") && i + 1 < args.size()) {
+            pins = args[++i];
+        } else if (a == QLatin1String("--pick") && i + 1 < args.size()) {
+            bool ok = false;
+            pick = args[++i].toDouble(&ok);
+            if (!ok || !(pick > 0))
+                return usage();
         } else if (!a.startsWith(QLatin1String("--")) && out.isEmpty()) {
             out = QFileInfo(a).absoluteFilePath();
         } else {
@@ -62,12 +91,37 @@ int main(int argc, char *argv[])
         return 1;
     if (english)
         w.mnuTranslate_Click();
+    auto *tools = new SpectrumTools(&w);
     if (select)
         w.ElementSelectionLabel_MouseMove(select);
     w.setAttribute(Qt::WA_DontShowOnScreen);
     w.show();
+    QWidget *shown = &w;
+    if (!spectra.isEmpty()) {
+        SpectrumWindow *s = tools->spectrumWindow();
+        s->setAttribute(Qt::WA_DontShowOnScreen);
+        s->resize(1280, 640);
+        s->show();
+        if (s->openFiles(spectra) == 0)
+            return 1;
+        for (const QString &symbol : pins.split(u',', Qt::SkipEmptyParts))
+            if (const std::optional<int> Z = xray::parseElement(symbol.trimmed().toStdString()))
+                s->pinElement(*Z);
+        QApplication::processEvents();
+        if (pick > 0)
+            s->pickPeak(pick);
+        s->showElementMarkers(select);
+        shown = s;
+    }
+    if (!finderEnergy.isEmpty()) {
+        FinderWindow *f = tools->finderWindow();
+        f->setAttribute(Qt::WA_DontShowOnScreen);
+        f->show();
+        f->energyBox()->setText(finderEnergy);
+        shown = f;
+    }
     QApplication::processEvents();
-    if (!w.grab().save(out, "PNG")) {
+    if (!shown->grab().save(out, "PNG")) {
         std::fprintf(stderr, "zandor-screenshot: cannot write %s\n", qPrintable(out));
         return 1;
     }

@@ -26,8 +26,8 @@ double familyYield(const Line &line)
 
 bool better(const Candidate &a, const Candidate &b)
 {
-    if (a.known != b.known)
-        return a.known;
+    if (a.near != b.near)
+        return a.near;
     if (a.score != b.score)
         return a.score > b.score;
     const double da = std::abs(a.delta_eV), db = std::abs(b.delta_eV);
@@ -167,7 +167,8 @@ FindResult findLines(double energy_eV, const Detector &detector, const FindOptio
     const auto add = [&](CandidateKind kind, double energy, double size, const Line &line) -> Candidate & {
         const double delta = energy - energy_eV;
         found.push_back({.kind = kind, .energy_eV = energy, .delta_eV = delta,
-                         .score = size * peakShape(delta, fwhm), .line = &line, .known = known[line.Z]});
+                         .score = size * peakShape(delta, fwhm), .line = &line, .known = known[line.Z],
+                         .near = known[line.Z] && 2 * std::abs(delta) <= fwhm});
         return found.back();
     };
 

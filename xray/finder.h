@@ -56,6 +56,11 @@ struct Candidate {
     // True when every element of the candidate is among the options'
     // elements.
     bool known = false;
+    // A known candidate within half the FWHM of the energy: it ranks before
+    // all others. Further away, a known candidate ranks by its score like
+    // any other, so that a known element's weak escape peak never goes
+    // before an unknown element's line right at the energy.
+    bool near = false;
     // A sum's second line; null otherwise.
     const Line *second = nullptr;
     // An escape's detector line and its expected size relative to the
@@ -78,7 +83,8 @@ struct FindResult {
 };
 
 // The candidates for a peak at energy_eV, best first: those of the known
-// elements (options.elements) before the others; each group by score, then
+// elements (options.elements) within half the FWHM before the others; each
+// group by score, then
 // by distance, then line before escape before sum, then by atomic number and
 // energy. Each carries its confirming lines. An energy that is not finite
 // and above zero gives none.

@@ -1,0 +1,57 @@
+// The detector and beam settings shared by the spectrum and finder windows:
+// the detector's material (Si, Ge or CdTe), its FWHM at Mn K-alpha and the
+// beam energy. The user's choices are remembered (toolsettings); a beam
+// energy that a spectrum file gives is shown but not remembered.
+#pragma once
+
+#include "xray/detector.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+
+class DetectorBox : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit DetectorBox(QWidget *parent = nullptr);
+
+    xray::Detector detector() const;
+    // The beam energy in eV; nothing when the box is set to none (0).
+    std::optional<double> beam_eV() const;
+
+    // Shows the beam energy of a file (kV), or the user's own again when the
+    // file has none.
+    void setBeamFromFile(std::optional<double> kV);
+
+    QComboBox *materialBox() const { return material_; }
+    QDoubleSpinBox *fwhmBox() const { return fwhm_; }
+    QDoubleSpinBox *beamBox() const { return beam_; }
+
+signals:
+    // The detector or the beam changed, by the user or by a file.
+    void changed();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void retranslate();
+    void userChangedDetector();
+    void userChangedBeam();
+    void showBeam(double kV);
+
+    QLabel *materialLabel_ = nullptr;
+    QLabel *fwhmLabel_ = nullptr;
+    QLabel *beamLabel_ = nullptr;
+    QLabel *beamNote_ = nullptr;
+    QComboBox *material_ = nullptr;
+    QDoubleSpinBox *fwhm_ = nullptr;
+    QDoubleSpinBox *beam_ = nullptr;
+    bool programmatic_ = false; // the program, not the user, is setting a box
+    bool beamFromFile_ = false;
+};
