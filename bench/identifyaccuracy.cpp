@@ -105,7 +105,7 @@ std::vector<Artefact> visibleArtefacts(const synth::Synthetic &s, const xray::De
             const std::size_t j = std::size_t(i);
             maximum = maximum || (total.value[j] > total.value[j - 1] && total.value[j] >= total.value[j + 1]);
         }
-        if (maximum && total.sigma[b] > 0 && filtered[b] >= 5 * total.sigma[b] && filtered[b] >= 0.5 * total.value[b])
+        if (maximum && total.sigma[b] > 0 && filtered[b] >= 6 * total.sigma[b] && filtered[b] >= 0.5 * total.value[b])
             visible.push_back(groups[k]);
     }
     return visible;

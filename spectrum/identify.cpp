@@ -1255,8 +1255,39 @@ void Engine::finish(const std::vector<Peak> &peaks)
                                     "not a peak");
             continue;
         }
-        const auto best = std::max_element(shares.begin(), shares.end(),
-                                           [](const CountedPart &a, const CountedPart &b) { return a.counts < b.counts; });
+        // Lines of one group (K-alpha1 and 2, L-beta1, 2, 3...) count
+        // together: 2 x Ti Ka is Ka1 + Ka1 and Ka1 + Ka2 alike. The group
+        // with the most counts wins, named by its strongest lines (Ka1).
+        const auto groupOf = [](const ModelPart &part) {
+            const auto key = [](const xray::Line *l) {
+                if (!l)
+                    return std::string();
+                std::string name(l->siegbahn().empty() ? l->iupac() : l->siegbahn().substr(0, 2));
+                return std::to_string(l->Z) + name;
+            };
+            return std::to_string(int(part.kind)) + key(part.line) + "/" + key(part.second) + "/"
+                   + (part.escape ? std::string(part.escape->iupac()) : std::string());
+        };
+        std::map<std::string, double> groups;
+        for (const CountedPart &s : shares)
+            groups[groupOf(*s.part)] += s.counts;
+        const auto strength = [](const ModelPart &part) {
+            return (part.line ? part.line->relative : 0.0) + (part.second ? part.second->relative : 0.0);
+        };
+        const auto best = std::max_element(shares.begin(), shares.end(), [&](const CountedPart &a, const CountedPart &b) {
+            const double ga = groups[groupOf(*a.part)], gb = groups[groupOf(*b.part)];
+            if (ga != gb)
+                return ga < gb;
+            if (strength(*a.part) != strength(*b.part))
+                return strength(*a.part) < strength(*b.part);
+            return a.counts < b.counts;
+        });
+        if (p.energy_eV < lowestLine()) {
+            out.assignment.kind = AssignmentKind::Unexplained;
+            out.reason = "below " + keVText(lowestLine()) + ", in the noise peak's reach, where no line is looked for";
+            result_.peaks.push_back(out);
+            continue;
+        }
         if (best == shares.end() || out.explained < ExplainShare) {
             out.assignment.kind = AssignmentKind::Unexplained;
             for (const auto &[energy, why] : unexplained_)

@@ -74,7 +74,7 @@ std::vector<HardCase> hardCases()
     {
         HardCase c = eds("ti-sum-20kv", "pure Ti at a high rate: 2 x Ti Ka at 9.02 keV is not Cu",
                          sample({{"Ti", 100}}), 20, 153);
-        c.recipe.counts = 3e6;
+        c.recipe.counts = 1e7;
         c.recipe.pileUp = 0.01;
         add(c);
     }
