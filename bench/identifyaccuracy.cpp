@@ -267,8 +267,8 @@ int main(int argc, char **argv)
                 std::printf("    %8.3f keV %10.0f counts %7.1f sigma  %s %s\n", p.peak.energy_eV / 1000,
                             p.peak.netCounts, p.peak.significance, what.c_str(), p.reason.c_str());
             }
-            for (const std::string &n : id.notes)
-                std::printf("    note: %s\n", n.c_str());
+            for (const spectrum::Note &n : id.notes)
+                std::printf("    note: %s\n", n.text.c_str());
         }
     }
     std::printf("\n%d spectra. Elements >= 5 wt %% found: %d of %d. Traces found: %d of %d.\n", spectra, majorsFound,

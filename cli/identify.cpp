@@ -205,8 +205,8 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
     }
     if (!id.notes.empty()) {
         out << '\n';
-        for (const std::string &note : id.notes)
-            out << "  note: " << note << '\n';
+        for (const spectrum::Note &note : id.notes)
+            out << "  note: " << note.text << '\n';
     }
 }
 
@@ -238,8 +238,8 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
         if (json) {
             array.push_back(toJson(file, id.value()));
             // The JSON's keys are fixed: its notes go to stderr.
-            for (const std::string &note : id.value().notes)
-                err << "zandor identify: " << cli::quoted(file) << ": note: " << note << '\n';
+            for (const spectrum::Note &note : id.value().notes)
+                err << "zandor identify: " << cli::quoted(file) << ": note: " << note.text << '\n';
         } else {
             if (!first)
                 out << '\n';

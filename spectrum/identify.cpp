@@ -111,11 +111,24 @@ constexpr double AcceptSums = 9;
 constexpr double MaxPileUp = 0.05;
 // Candidates lie within this many FWHM of the peak.
 constexpr double CandidateTolerance = 0.75;
+// At most this many elements, and this many peaks taken in turn (a real
+// spectrum needs a fraction of either).
+constexpr std::size_t MaxElements = 16;
+// The resolution is refined against the elements found when there are at
+// most this many (more make the search slow, and say less).
+constexpr std::size_t MaxRefineElements = 8;
+// ... and only after a search that took at most this much work: the
+// refinement costs a dozen fits of everything and a second search. The
+// synthetic spectra that need it take at most 3.1e6.
+constexpr double MaxRefineWork = 5e6;
+constexpr int MaxRounds = 60;
+// ... and at most this much fitting (Model::work, in multiply-adds): three
+// times what the hardest of the synthetic spectra takes, 6.4e6 (and twice
+// it for pruning). Random spectra reach it; real ones should not.
+constexpr double MaxWork = 2e7;
 // Of the candidates that pass the quick test against the residual, this
 // many of the best are fitted again with everything else free.
 constexpr std::size_t JointRefits = 3;
-// Window for comparing model and data at a peak: +-0.6 FWHM.
-constexpr double Window = 0.6;
 
 const double FwhmPerSigma = 2.0 * std::sqrt(2.0 * std::numbers::ln2);
 
@@ -208,6 +221,7 @@ public:
     void run();
     Identification &result() { return result_; }
     const std::vector<int> &accepted() const { return accepted_; }
+    double work() const { return model_.work(); }
     bool hasSums() const { return pileUpId_.has_value(); }
     // Chi-square of these elements (and their sum peaks) with nothing else
     // tried: for refining the FWHM.
@@ -302,8 +316,14 @@ private:
     static double overvoltageTolerance(double overvoltage);
     // Fits the elements, the sum peaks and the extras (noise peak, steps);
     // with freeExtras false, the extras keep their amplitudes in current_.
+    // `freeElements`, when given, names the elements fitted afresh; the
+    // others keep their amplitudes in current_ (a new element must be free).
     Fit fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras = true,
-                const std::vector<std::size_t> &freeSteps = {});
+                const std::vector<std::size_t> &freeSteps = {},
+                const std::optional<std::vector<int>> &freeElements = std::nullopt);
+    // The elements among `elements` whose peaks overlap Z's (Z included):
+    // those a change of Z can move.
+    std::vector<int> overlapping(int Z, const std::vector<int> &elements);
     // The continuum's steps within three FWHM of element Z's lines: they
     // compete with it for what lies there.
     std::vector<std::size_t> stepsNear(int Z);
@@ -331,6 +351,8 @@ private:
     bool lineLike(const ResidualPeak &target);
     bool tryElements(const ResidualPeak &target, std::string &why);
     void prune();
+    // How much chi-square rises without element Z.
+    double removalCost(int Z);
     // The noise of the filtered residual at bin i with that model there.
     double noise(std::size_t i, double model) const
     {
@@ -358,6 +380,7 @@ private:
     std::vector<int> accepted_;
     std::map<int, std::string> reasons_;
     std::map<int, bool> uncontested_;
+    std::map<int, double> rises_; // removal costs, as the last pass of prune() found them
     Fit current_;
     std::vector<std::pair<double, std::string>> unexplained_; // energy, why
     Identification result_;
@@ -580,13 +603,27 @@ const ElementModel &Engine::element(int Z)
 }
 
 Fit Engine::fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras,
-                    const std::vector<std::size_t> &freeSteps)
+                    const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements)
 {
     Fit f;
+    std::vector<std::size_t> held;
+    std::vector<double> heldAmplitudes;
+    const auto hold = [&](std::size_t id) {
+        held.push_back(id);
+        heldAmplitudes.push_back(0.0);
+        for (std::size_t i = 0; i < current_.ids.size(); ++i)
+            if (current_.ids[i] == id)
+                heldAmplitudes.back() = current_.amplitudes[i];
+    };
     if (pileUp)
         f.ids.push_back(*pileUp);
     for (const int Z : elements) {
         const ElementModel &em = element(Z);
+        if (freeElements && std::find(freeElements->begin(), freeElements->end(), Z) == freeElements->end()) {
+            for (const std::size_t id : em.ids)
+                hold(id);
+            continue;
+        }
         const std::size_t base = f.ids.size();
         f.ids.insert(f.ids.end(), em.ids.begin(), em.ids.end());
         for (const Tie &t : em.ties)
@@ -594,8 +631,6 @@ Fit Engine::fitWith(const std::vector<int> &elements, std::optional<std::size_t>
     }
     // Extras fitted with the rest, or held as they are (taken from the data
     // before): all, or all but the steps named.
-    std::vector<std::size_t> held;
-    std::vector<double> heldAmplitudes;
     for (const std::size_t id : extras_) {
         const bool step = std::find(steps_.begin(), steps_.end(), id) != steps_.end();
         if (freeExtras || std::find(freeSteps.begin(), freeSteps.end(), id) != freeSteps.end()) {
@@ -604,17 +639,34 @@ Fit Engine::fitWith(const std::vector<int> &elements, std::optional<std::size_t>
             f.ids.push_back(id);
             continue;
         }
-        held.push_back(id);
-        heldAmplitudes.push_back(0.0);
-        for (std::size_t i = 0; i < current_.ids.size(); ++i)
-            if (current_.ids[i] == id)
-                heldAmplitudes.back() = current_.amplitudes[i];
+        hold(id);
     }
     f.amplitudes = held.empty() ? model_.fit(f.ids, f.ties) : model_.fitAround(f.ids, f.ties, held, heldAmplitudes);
     f.ids.insert(f.ids.end(), held.begin(), held.end());
     f.amplitudes.insert(f.amplitudes.end(), heldAmplitudes.begin(), heldAmplitudes.end());
     f.chiSquare = model_.chiSquare(f.ids, f.amplitudes);
     return f;
+}
+
+std::vector<int> Engine::overlapping(int Z, const std::vector<int> &elements)
+{
+    std::vector<int> out = {Z};
+    const ElementModel &mine = element(Z);
+    for (const int other : elements) {
+        if (other == Z)
+            continue;
+        const ElementModel &em = element(other);
+        const bool touches = std::any_of(mine.ids.begin(), mine.ids.end(), [&](std::size_t a) {
+            const ModelColumn &ca = model_.column(a);
+            return std::any_of(em.ids.begin(), em.ids.end(), [&](std::size_t b) {
+                const ModelColumn &cb = model_.column(b);
+                return ca.first < cb.first + cb.values.size() && cb.first < ca.first + ca.values.size();
+            });
+        });
+        if (touches)
+            out.push_back(other);
+    }
+    return out;
 }
 
 double Engine::acceptance(int Z)
@@ -977,7 +1029,7 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
             for (std::size_t j = 0; j <= i; ++j)
                 G(i, j) = G(j, i) = model_.gram(em.ids[i], em.ids[j]);
         }
-        const std::vector<double> a = tiedLeastSquares(G, g, em.ties);
+        const std::vector<double> a = tiedLeastSquares(G, g, em.ties, &model_.workCounter());
         double gain = 0;
         for (std::size_t i = 0; i < k; ++i) {
             gain += 2 * a[i] * g[i];
@@ -1006,7 +1058,7 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
     for (const Quick &q : passed) {
         std::vector<int> with = accepted_;
         with.push_back(q.Z);
-        Fit f = fitWith(with, pileUpId_, false, stepsNear(q.Z));
+        Fit f = fitWith(with, pileUpId_, false, stepsNear(q.Z), overlapping(q.Z, with));
         const double gain = current_.chiSquare - f.chiSquare;
         const std::size_t columns = element(q.Z).ids.size();
         if (gain < acceptance(q.Z) + 2.0 * double(columns)) {
@@ -1073,37 +1125,41 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
     return true;
 }
 
+double Engine::removalCost(int Z)
+{
+    // The elements its peaks touch fitted again without it; the others as
+    // they are.
+    std::vector<int> without;
+    for (const int other : accepted_)
+        if (other != Z)
+            without.push_back(other);
+    std::vector<int> free = overlapping(Z, accepted_);
+    std::erase(free, Z);
+    return fitWith(without, pileUpId_, true, {}, free).chiSquare - current_.chiSquare;
+}
+
 void Engine::prune()
 {
     // Weakest first: an element whose lines the others explain as well goes.
-    bool removed = true;
-    while (removed) {
-        removed = false;
-        struct Cost {
-            int Z;
-            double rise;
-        };
-        std::vector<Cost> costs;
-        for (const int Z : accepted_) {
-            if (std::find(options_.require.begin(), options_.require.end(), Z) != options_.require.end())
-                continue;
-            std::vector<int> without;
-            for (const int other : accepted_)
-                if (other != Z)
-                    without.push_back(other);
-            const Fit f = fitWith(without, pileUpId_);
-            costs.push_back({Z, f.chiSquare - current_.chiSquare});
-        }
-        std::sort(costs.begin(), costs.end(), [](const Cost &a, const Cost &b) { return a.rise < b.rise; });
-        for (const Cost &c : costs) {
-            if (c.rise >= AcceptChiSquare + 2.0 * double(element(c.Z).ids.size()))
-                break;
-            std::erase(accepted_, c.Z);
-            current_ = fitWith(accepted_, pileUpId_);
-            removed = true;
-            break;
-        }
+    // Each pass weighs every element; the last one's costs are the
+    // elements' significances.
+    while (model_.work() < 2 * MaxWork) {
+        rises_.clear();
+        for (const int Z : accepted_)
+            if (std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end())
+                rises_[Z] = removalCost(Z);
+        const auto weakest = std::min_element(rises_.begin(), rises_.end(),
+                                              [](const auto &a, const auto &b) { return a.second < b.second; });
+        if (weakest == rises_.end()
+            || weakest->second >= AcceptChiSquare + 2.0 * double(element(weakest->first).ids.size()))
+            return;
+        const int Z = weakest->first;
+        std::vector<int> free = overlapping(Z, accepted_);
+        std::erase(free, Z);
+        std::erase(accepted_, Z);
+        current_ = fitWith(accepted_, pileUpId_, true, {}, free);
     }
+    rises_.clear();
 }
 
 void Engine::run()
@@ -1115,9 +1171,18 @@ void Engine::run()
         }
     current_ = fitWith(accepted_, std::nullopt);
     std::vector<double> tried; // energies of peaks nothing explained
-    // Every acceptance explains at least one peak; the bound only guards
-    // against a loop.
-    for (int round = 0; round < 200; ++round) {
+    // Every acceptance explains at least one peak. The bounds keep the work
+    // bounded on spectra unlike any an instrument makes (a smooth curve
+    // read as a spectrum takes element after element).
+    for (int round = 0;; ++round) {
+        if (round == MaxRounds || accepted_.size() >= MaxElements || model_.work() > MaxWork) {
+            result_.notes.push_back({Note::Kind::Stopped,
+                                     "stopped after " + std::to_string(accepted_.size()) + " elements and "
+                                         + std::to_string(round)
+                                         + " peaks tried: the spectrum is not one this method can take apart",
+                                     int(accepted_.size()), round});
+            break;
+        }
         const std::vector<ResidualPeak> peaks = residualPeaks(current_);
         const ResidualPeak *target = nullptr;
         for (const ResidualPeak &p : peaks) {
@@ -1173,14 +1238,12 @@ void Engine::finish(const std::vector<Peak> &peaks)
 {
     const Fit &f = current_;
     const std::vector<double> model = model_.values(f.ids, f.amplitudes);
-    // Each element's significance: chi-square without it.
+    // Each element's significance: how much chi-square rises without it (as
+    // pruning last measured it).
     std::map<int, double> significance;
     for (const int Z : accepted_) {
-        std::vector<int> without;
-        for (const int other : accepted_)
-            if (other != Z)
-                without.push_back(other);
-        significance[Z] = std::sqrt(std::max(0.0, fitWith(without, pileUpId_).chiSquare - f.chiSquare));
+        const auto known = rises_.find(Z);
+        significance[Z] = std::sqrt(std::max(0.0, known != rises_.end() ? known->second : removalCost(Z)));
     }
     // The peaks: those found, and residual peaks nothing explained that
     // the search did not list (shoulders of larger peaks).
@@ -1250,9 +1313,12 @@ void Engine::finish(const std::vector<Peak> &peaks)
             }
         }
         if (observed > 0 && steps >= ExplainShare * observed) {
-            result_.notes.push_back("the rise at " + keVText(p.energy_eV) + " is the continuum's step at the "
-                                    + symbol(stepZ) + " absorption edge of the detector's window or crystal, "
-                                    "not a peak");
+            Note note{Note::Kind::WindowEdge,
+                      "the rise at " + keVText(p.energy_eV) + " is the continuum's step at the " + symbol(stepZ)
+                          + " absorption edge of the detector's window or crystal, not a peak"};
+            note.energy_eV = p.energy_eV;
+            note.Z = stepZ;
+            result_.notes.push_back(std::move(note));
             continue;
         }
         // Lines of one group (K-alpha1 and 2, L-beta1, 2, 3...) count
@@ -1356,8 +1422,10 @@ void Engine::finish(const std::vector<Peak> &peaks)
     for (const IdentifiedPeak &p : result_.peaks)
         unexplained += p.assignment.kind == AssignmentKind::Unexplained;
     if (unexplained)
-        result_.notes.push_back(std::to_string(unexplained) + (unexplained == 1 ? " peak" : " peaks")
-                                + " left unexplained");
+        result_.notes.push_back({Note::Kind::Unexplained,
+                                 std::to_string(unexplained) + (unexplained == 1 ? " peak" : " peaks")
+                                     + " left unexplained",
+                                 int(unexplained)});
 }
 
 bool containsXrf(const std::string &signalType)
@@ -1413,8 +1481,8 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
         out.beamFromFile = true;
     }
     if (!out.beam_kV)
-        out.notes.push_back("no beam energy: every line counts as excited, and the families of an element are "
-                            "weighed freely (--beam KV)");
+        out.notes.push_back({Note::Kind::NoBeam, "no beam energy: every line counts as excited, and the families "
+                                                 "of an element are weighed freely (--beam KV)"});
     double fwhm = xray::defaultFwhm(options.material);
     if (options.fwhmMnKa_eV) {
         fwhm = *options.fwhmMnKa_eV;
@@ -1428,21 +1496,25 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     out.fwhmMnKa_eV = fwhm;
     const bool anyCounts = std::any_of(grid.counts.begin(), grid.counts.end(), [](double c) { return c > 0; });
     if (grid.size() < 8 || !anyCounts) {
-        out.notes.push_back(grid.size() < 8 ? "no peaks: too few channels in the X-ray range"
-                                            : "no peaks: the spectrum holds no counts");
+        out.notes.push_back(grid.size() < 8
+                                ? Note{Note::Kind::TooFewChannels, "no peaks: too few channels in the X-ray range"}
+                                : Note{Note::Kind::NoCounts, "no peaks: the spectrum holds no counts"});
         return out;
     }
     if (grid.scale != 1)
-        out.notes.push_back("counts above 1e15 a channel are no photon counts: scaled down before looking for peaks");
+        out.notes.push_back({Note::Kind::Scaled,
+                             "counts above 1e15 a channel are no photon counts: scaled down before looking for peaks"});
     if (grid.channelsPerBin > 1)
-        out.notes.push_back("channels summed in groups of " + std::to_string(grid.channelsPerBin)
-                            + ", much narrower than the detector's resolution");
+        out.notes.push_back({Note::Kind::Summed,
+                             "channels summed in groups of " + std::to_string(grid.channelsPerBin)
+                                 + ", much narrower than the detector's resolution",
+                             int(grid.channelsPerBin)});
 
     // X-ray fluorescence, by the file's signal type ("XRF", "XRF-...").
     const bool electrons = !containsXrf(spectrum.meta.signalType);
     if (!electrons)
-        out.notes.push_back("an X-ray fluorescence spectrum: the families and subshells of an element are weighed "
-                            "freely");
+        out.notes.push_back({Note::Kind::Xrf, "an X-ray fluorescence spectrum: the families and subshells of an "
+                                              "element are weighed freely"});
     std::vector<double> background = snipBackground(grid, detector);
     std::vector<Peak> peaks = findPeaks(grid, background, detector);
     if (out.fwhmSource == Identification::FwhmSource::Usual) {
@@ -1458,7 +1530,7 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     out.fwhmMnKa_eV = fwhm;
     const bool anyPeak = std::any_of(peaks.begin(), peaks.end(), [](const Peak &p) { return !p.zero; });
     if (!anyPeak && options.require.empty()) {
-        out.notes.push_back("no peaks: the spectrum is flat (nothing stands out from its noise)");
+        out.notes.push_back({Note::Kind::Flat, "no peaks: the spectrum is flat (nothing stands out from its noise)"});
         for (Peak &p : peaks) {
             p.netCounts *= grid.scale;
             out.peaks.push_back({p, {AssignmentKind::Zero, nullptr, nullptr, nullptr}, 1, {}});
@@ -1469,7 +1541,8 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     std::optional<Engine> engine;
     engine.emplace(grid, background, detector, detector, beam_eV, options, peaks, electrons);
     engine->run();
-    if (out.fwhmSource == Identification::FwhmSource::Usual && !engine->accepted().empty()) {
+    if (out.fwhmSource == Identification::FwhmSource::Usual && !engine->accepted().empty()
+        && engine->accepted().size() <= MaxRefineElements && engine->work() <= MaxRefineWork) {
         // No peak gave the resolution: the FWHM that fits the lines found
         // best, the filter held as it was, by golden-section search over 25 %
         // either way of the usual resolution; then everything again with it.

@@ -83,6 +83,30 @@ struct IdentifiedElement {
     std::string reason;
 };
 
+// Something said about an identification as a whole: its kind, with the
+// numbers it names, for a reader to word; and the sentence in English,
+// without a full stop, as the command line prints it.
+struct Note {
+    enum class Kind {
+        NoBeam,         // no beam energy: every line counts as excited
+        TooFewChannels, // no peaks: too few channels in the X-ray range
+        NoCounts,       // no peaks: the spectrum holds no counts
+        Scaled,         // counts above 1e15 scaled down
+        Summed,         // channels summed in groups of `number`
+        Xrf,            // X-ray fluorescence: families weighed freely
+        Flat,           // no peaks: nothing stands out from the noise
+        Stopped,        // stopped after `number` elements, `rounds` peaks tried
+        WindowEdge,     // the rise at energy_eV is the step at element Z's edge
+        Unexplained,    // `number` peaks left unexplained
+    };
+    Kind kind = Kind::Unexplained;
+    std::string text;
+    int number = 0;
+    int rounds = 0;
+    double energy_eV = 0;
+    int Z = 0;
+};
+
 struct Identification {
     xray::Material material = xray::Material::Si;
     double fwhmMnKa_eV = 0;
@@ -92,7 +116,7 @@ struct Identification {
     bool beamFromFile = false;
     std::vector<IdentifiedElement> elements; // most significant first
     std::vector<IdentifiedPeak> peaks;       // by energy
-    std::vector<std::string> notes;          // sentences without a full stop
+    std::vector<Note> notes;
 };
 
 // Identifies the elements of a calibrated spectrum. Refused, with a reason,

@@ -126,6 +126,7 @@ double Model::gram(std::size_t a, std::size_t b)
     double sum = 0;
     for (std::size_t i = first; i < end; ++i)
         sum += w_[i] * ca.values[i - ca.first] * cb.values[i - cb.first];
+    work_ += double(end > first ? end - first : 0) + 1;
     cached = sum;
     return sum;
 }
@@ -139,7 +140,8 @@ std::vector<double> Model::fit(const std::vector<std::size_t> &ids, const std::v
         for (std::size_t j = 0; j <= i; ++j)
             G(i, j) = G(j, i) = gram(ids[i], ids[j]);
     }
-    return tiedLeastSquares(G, g, ties);
+    work_ += double(ids.size()) * double(ids.size());
+    return tiedLeastSquares(G, g, ties, &work_);
 }
 
 std::vector<double> Model::fitAround(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
@@ -156,7 +158,8 @@ std::vector<double> Model::fitAround(const std::vector<std::size_t> &ids, const 
         for (std::size_t j = 0; j <= i; ++j)
             G(i, j) = G(j, i) = gram(ids[i], ids[j]);
     }
-    return tiedLeastSquares(G, g, ties);
+    work_ += double(ids.size()) * double(ids.size());
+    return tiedLeastSquares(G, g, ties, &work_);
 }
 
 double Model::chiSquare(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes)

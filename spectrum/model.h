@@ -80,6 +80,11 @@ public:
     // (ties only among `ids`).
     std::vector<double> fitAround(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
                                   const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes);
+    // The work done so far, in multiply-adds (roughly): cross products
+    // worked out, and the fits' (through workCounter()). Identification
+    // bounds it.
+    double work() const { return work_; }
+    double &workCounter() { return work_; }
     // Chi-square of those columns with those amplitudes.
     double chiSquare(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes);
 
@@ -94,6 +99,7 @@ private:
     std::vector<ModelColumn> columns_;
     std::vector<double> gy_;
     std::vector<std::vector<double>> gram_; // row a: (a, b) for b <= a; NaN until worked out
+    double work_ = 0;
 };
 
 } // namespace spectrum

@@ -8,102 +8,124 @@ namespace spectrum {
 
 namespace {
 
-// Solves G_PP z = g_P for the passive set P by Cholesky, with a tiny ridge
-// for columns that are nearly dependent. Nothing when it fails.
-std::optional<std::vector<double>> solvePassive(const SquareMatrix &G, const std::vector<double> &g,
-                                                const std::vector<std::size_t> &P)
-{
-    const std::size_t k = P.size();
-    std::vector<double> L(k * k, 0.0);
-    for (std::size_t i = 0; i < k; ++i) {
-        for (std::size_t j = 0; j <= i; ++j) {
-            double sum = G(P[i], P[j]);
-            if (i == j)
-                sum += 1e-12 * G(P[i], P[i]);
-            for (std::size_t m = 0; m < j; ++m)
-                sum -= L[i * k + m] * L[j * k + m];
-            if (i == j) {
-                if (!(sum > 0))
-                    return std::nullopt;
-                L[i * k + i] = std::sqrt(sum);
-            } else {
-                L[i * k + j] = sum / L[j * k + j];
-            }
+// The Cholesky factor of G on a set of its columns (the passive set), kept
+// up to date as columns are added (one new row, O(p^2)) and removed
+// (refactored, O(p^3), which Lawson and Hanson's method needs far less
+// often). A tiny ridge keeps nearly dependent columns apart.
+class PassiveFactor {
+public:
+    PassiveFactor(const SquareMatrix &G, double &work) : G_(G), work_(work) {}
+
+    const std::vector<std::size_t> &columns() const { return P_; }
+
+    // Adds column j; false, and nothing added, when it depends on the others.
+    bool add(std::size_t j)
+    {
+        const std::size_t p = P_.size();
+        work_ += double(p) * double(p + 1) / 2 + 1;
+        std::vector<double> row(p + 1);
+        double rest = G_(j, j) * (1 + 1e-12);
+        for (std::size_t m = 0; m < p; ++m) {
+            double sum = G_(j, P_[m]);
+            for (std::size_t q = 0; q < m; ++q)
+                sum -= row[q] * L_[m][q];
+            row[m] = sum / L_[m][m];
+            rest -= row[m] * row[m];
         }
+        if (!(rest > 1e-14 * G_(j, j)))
+            return false;
+        row[p] = std::sqrt(rest);
+        P_.push_back(j);
+        L_.push_back(std::move(row));
+        return true;
     }
-    std::vector<double> z(k);
-    for (std::size_t i = 0; i < k; ++i) {
-        double sum = g[P[i]];
-        for (std::size_t m = 0; m < i; ++m)
-            sum -= L[i * k + m] * z[m];
-        z[i] = sum / L[i * k + i];
-    }
-    for (std::size_t i = k; i-- > 0;) {
-        double sum = z[i];
-        for (std::size_t m = i + 1; m < k; ++m)
-            sum -= L[m * k + i] * z[m];
-        z[i] = sum / L[i * k + i];
-    }
-    return z;
-}
 
-} // namespace
+    // Keeps the columns for which `passive` holds, in their order.
+    void keepOnly(const std::vector<bool> &passive)
+    {
+        const std::vector<std::size_t> old = P_;
+        P_.clear();
+        L_.clear();
+        for (const std::size_t j : old)
+            if (passive[j])
+                add(j);
+    }
 
-namespace {
+    // The solution of G_PP z = g_P, in the order of columns().
+    std::vector<double> solve(const std::vector<double> &g) const
+    {
+        const std::size_t p = P_.size();
+        work_ += double(p) * double(p) + 1;
+        std::vector<double> z(p);
+        for (std::size_t i = 0; i < p; ++i) {
+            double sum = g[P_[i]];
+            for (std::size_t m = 0; m < i; ++m)
+                sum -= L_[i][m] * z[m];
+            z[i] = sum / L_[i][i];
+        }
+        for (std::size_t i = p; i-- > 0;) {
+            double sum = z[i];
+            for (std::size_t m = i + 1; m < p; ++m)
+                sum -= L_[m][i] * z[m];
+            z[i] = sum / L_[i][i];
+        }
+        return z;
+    }
+
+private:
+    const SquareMatrix &G_;
+    double &work_;
+    std::vector<std::size_t> P_;
+    std::vector<std::vector<double>> L_; // row i holds i + 1 entries
+};
 
 // The inner loop of Lawson and Hanson: from a feasible a, solve on the
 // passive set and step back towards feasibility until the passive
 // solution is positive.
-void settle(const SquareMatrix &G, const std::vector<double> &g, std::vector<double> &a, std::vector<bool> &passive,
+void settle(PassiveFactor &factor, const std::vector<double> &g, std::vector<double> &a, std::vector<bool> &passive,
             double scale)
 {
-    const std::size_t n = G.n;
-    for (std::size_t inner = 0; inner < 3 * n + 3; ++inner) {
-        std::vector<std::size_t> P;
-        for (std::size_t j = 0; j < n; ++j)
-            if (passive[j])
-                P.push_back(j);
+    for (std::size_t inner = 0; inner < 3 * passive.size() + 3; ++inner) {
+        const std::vector<std::size_t> &P = factor.columns();
         if (P.empty())
             return;
-        const auto z = solvePassive(G, g, P);
-        if (!z) {
-            // Dependent columns: drop the last one taken.
-            passive[P.back()] = false;
-            a[P.back()] = 0;
-            continue;
-        }
+        const std::vector<double> z = factor.solve(g);
         bool allPositive = true;
-        for (const double v : *z)
+        for (const double v : z)
             allPositive = allPositive && v > 0;
         if (allPositive) {
             std::fill(a.begin(), a.end(), 0.0);
             for (std::size_t i = 0; i < P.size(); ++i)
-                a[P[i]] = (*z)[i];
+                a[P[i]] = z[i];
             return;
         }
         // Step from a towards z as far as a stays feasible.
         double alpha = 1;
         for (std::size_t i = 0; i < P.size(); ++i)
-            if ((*z)[i] <= 0)
-                alpha = std::min(alpha, a[P[i]] / (a[P[i]] - (*z)[i]));
+            if (z[i] <= 0)
+                alpha = std::min(alpha, a[P[i]] / (a[P[i]] - z[i]));
         for (std::size_t i = 0; i < P.size(); ++i) {
-            a[P[i]] += alpha * ((*z)[i] - a[P[i]]);
+            a[P[i]] += alpha * (z[i] - a[P[i]]);
             if (a[P[i]] <= 1e-300 * std::max(1.0, scale)) {
                 a[P[i]] = 0;
                 passive[P[i]] = false;
             }
         }
+        factor.keepOnly(passive);
     }
 }
 
 } // namespace
 
 std::vector<double> nonNegativeLeastSquares(const SquareMatrix &G, const std::vector<double> &g,
-                                            const std::vector<bool> &start)
+                                            const std::vector<bool> &start, double *work)
 {
     const std::size_t n = G.n;
     std::vector<double> a(n, 0.0);
-    std::vector<bool> passive(n, false);
+    std::vector<bool> passive(n, false), dependent(n, false);
+    double ignored = 0;
+    double &counted = work ? *work : ignored;
+    PassiveFactor factor(G, counted);
     double scale = 0;
     for (std::size_t i = 0; i < n; ++i)
         scale = std::max(scale, std::fabs(g[i]));
@@ -112,26 +134,23 @@ std::vector<double> nonNegativeLeastSquares(const SquareMatrix &G, const std::ve
         // Solve on the guessed set, then keep what stays positive: a
         // feasible point to go on from (0 where the guess was wrong).
         for (std::size_t j = 0; j < n; ++j)
-            passive[j] = start[j] && G(j, j) > 0;
-        std::vector<std::size_t> P;
-        for (std::size_t j = 0; j < n; ++j)
-            if (passive[j])
-                P.push_back(j);
-        if (const auto z = P.empty() ? std::nullopt : solvePassive(G, g, P)) {
-            for (std::size_t i = 0; i < P.size(); ++i) {
-                a[P[i]] = std::max(0.0, (*z)[i]);
-                passive[P[i]] = (*z)[i] > 0;
-            }
-        } else {
-            std::fill(passive.begin(), passive.end(), false);
+            if (start[j] && G(j, j) > 0 && factor.add(j))
+                passive[j] = true;
+        const std::vector<double> z = factor.solve(g);
+        const std::vector<std::size_t> P = factor.columns();
+        for (std::size_t i = 0; i < P.size(); ++i) {
+            a[P[i]] = std::max(0.0, z[i]);
+            passive[P[i]] = z[i] > 0;
         }
+        factor.keepOnly(passive);
     }
     for (std::size_t outer = 0; outer < 3 * n + 3; ++outer) {
         // The gradient's negative half: w = g - G a.
+        counted += double(n) * double(n);
         std::size_t best = n;
         double bestW = tolerance;
         for (std::size_t j = 0; j < n; ++j) {
-            if (passive[j] || !(G(j, j) > 0))
+            if (passive[j] || dependent[j] || !(G(j, j) > 0))
                 continue;
             double w = g[j];
             for (std::size_t m = 0; m < n; ++m)
@@ -143,14 +162,18 @@ std::vector<double> nonNegativeLeastSquares(const SquareMatrix &G, const std::ve
         }
         if (best == n)
             break;
+        if (!factor.add(best)) {
+            dependent[best] = true; // adds nothing the passive columns do not
+            continue;
+        }
         passive[best] = true;
-        settle(G, g, a, passive, scale);
+        settle(factor, g, a, passive, scale);
     }
     return a;
 }
 
 std::vector<double> tiedLeastSquares(const SquareMatrix &G, const std::vector<double> &g,
-                                     const std::vector<Tie> &ties)
+                                     const std::vector<Tie> &ties, double *work)
 {
     const std::size_t n = G.n;
     // fixed[c]: column c moves with its parent at `ratio`, or, without a
@@ -196,10 +219,12 @@ std::vector<double> tiedLeastSquares(const SquareMatrix &G, const std::vector<do
                     Gr(fi, freeIndex[root[j]]) += weight[i] * weight[j] * G(i, j);
             }
         }
+        if (work)
+            *work += double(n) * double(n);
         std::vector<bool> start(free.size(), false);
         for (std::size_t k = 0; k < free.size(); ++k)
             start[k] = a[free[k]] > 0 || round == 0;
-        const std::vector<double> z = nonNegativeLeastSquares(Gr, gr, round == 0 ? std::vector<bool>() : start);
+        const std::vector<double> z = nonNegativeLeastSquares(Gr, gr, round == 0 ? std::vector<bool>() : start, work);
         for (std::size_t c = 0; c < n; ++c)
             a[c] = root[c] == n ? weight[c] : weight[c] * z[freeIndex[root[c]]];
         // Every tie broken, relative to its parent's amplitude (or to 1 for a

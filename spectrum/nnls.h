@@ -26,8 +26,10 @@ struct SquareMatrix {
 // `start`, when given, names columns likely to be positive in the answer:
 // they form the first passive set, which saves most iterations when a
 // problem is solved again after a small change.
+// `work`, when given, grows by the multiply-adds done (roughly): a measure
+// of effort that callers bound.
 std::vector<double> nonNegativeLeastSquares(const SquareMatrix &G, const std::vector<double> &g,
-                                            const std::vector<bool> &start = {});
+                                            const std::vector<bool> &start = {}, double *work = nullptr);
 
 // A tie: amplitude `column` must lie between low and high times the
 // amplitude of `parent`; with parent Bound, between low and high. Ties form
@@ -46,6 +48,6 @@ struct Tie {
 // none is broken. A tie once fixed stays fixed: an approximation of the
 // constrained optimum that is exact when the fixed ties stay binding.
 std::vector<double> tiedLeastSquares(const SquareMatrix &G, const std::vector<double> &g,
-                                     const std::vector<Tie> &ties);
+                                     const std::vector<Tie> &ties, double *work = nullptr);
 
 } // namespace spectrum

@@ -4,6 +4,7 @@
 // spectra's determinism, and the spectra no instrument makes but the
 // readers accept (empty, flat, one channel, enormous or negative counts,
 // a million channels, uncalibrated).
+#include "fuzz/identifyinput.h"
 #include "random.h"
 #include "synth.h"
 
@@ -14,6 +15,8 @@
 #include "spectrum/workgrid.h"
 #include "xray/elements.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <cmath>
@@ -35,6 +38,7 @@ private slots:
     void unusualSpectra_data();
     void unusualSpectra();
     void uncalibratedIsRefused();
+    void fuzzInputsKeepPromises();
 };
 
 namespace {
@@ -235,8 +239,8 @@ void TestIdentifyCore::unusualSpectra()
     const auto result = spectrum::identify(s);
     QVERIFY(result);
     QString notes;
-    for (const std::string &n : result->notes)
-        notes += QString::fromStdString(n) + " | ";
+    for (const spectrum::Note &n : result->notes)
+        notes += QString::fromStdString(n.text) + " | ";
     QVERIFY2(notes.contains(note), qPrintable(notes));
     const bool iron = what == "huge" || what == "million";
     QCOMPARE(result->elements.empty(), !iron);
@@ -253,6 +257,26 @@ void TestIdentifyCore::uncalibratedIsRefused()
     const auto result = spectrum::identify(s);
     QVERIFY(!result);
     QVERIFY(QString::fromStdString(result.error().reason).contains("not calibrated"));
+}
+
+void TestIdentifyCore::fuzzInputsKeepPromises()
+{
+    // The fuzz target's seeds and findings (a smooth curve once took
+    // element after element for seconds): each keeps identification's
+    // promises, and each ends.
+    const QDir corpus(QStringLiteral(ZANDOR_SOURCE_DIR "/fuzz/corpus/identify"));
+    const QStringList files = corpus.entryList(QDir::Files);
+    QVERIFY(files.size() >= 5);
+    for (const QString &name : files) {
+        QFile file(corpus.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto in = identifyinput::decode(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                                              std::size_t(bytes.size()));
+        QVERIFY2(in, qPrintable(name));
+        const std::string failure = identifyinput::check(*in);
+        QVERIFY2(failure.empty(), qPrintable(name + u": "_qs + QString::fromStdString(failure)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestIdentifyCore)
