@@ -8,6 +8,7 @@
 #include "spectrum/write.h"
 
 #include <QJsonArray>
+#include <QProcess>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -25,6 +26,9 @@ private slots:
     void badFiles();
     void absurdOptions_data();
     void absurdOptions();
+    void detectorAndLists();
+    void help();
+    void program();
 
 private:
     QTemporaryDir dir_;
@@ -55,7 +59,7 @@ void TestIdentifyCli::initTestCase()
 {
     QVERIFY(dir_.isValid());
     const std::vector<synth::HardCase> cases = synth::hardCases();
-    for (const char *name : {"ti-sum-20kv", "fe-20kv"}) {
+    for (const char *name : {"ti-sum-20kv", "fe-20kv", "mo-ge-30kv"}) {
         const auto error = spectrum::writeEmsa(synth::generate(synth::findHardCase(cases, name)->recipe).spectrum,
                                                file(name) + ".msa");
         QVERIFY(!error);
@@ -212,6 +216,69 @@ void TestIdentifyCli::absurdOptions()
     QCOMPARE(r.status, 2);
     QVERIFY(r.out.empty());
     QVERIFY2(QString::fromStdString(r.err).contains(message), r.err.c_str());
+}
+
+void TestIdentifyCli::detectorAndLists()
+{
+    // --detector ge names germanium's escapes of Mo; --exclude keeps an
+    // element out even when its peaks are the strongest; --require lists
+    // one whose lines are not there, as required.
+    const clirun::Run ge = clirun::run({"identify", file("mo-ge-30kv.msa"), "--detector", "ge", "--json"});
+    QCOMPARE(ge.status, 0);
+    const QJsonObject o = parse(ge.out).toObject();
+    QCOMPARE(o["detector"].toString(), QString("ge"));
+    bool escape = false;
+    for (const QJsonValue &v : o["peaks"].toArray()) {
+        const QJsonObject a = v.toObject()["assignment"].toObject();
+        if (a["kind"].toString() == "escape") {
+            QCOMPARE(a["element"].toString(), QString("Mo"));
+            escape = escape || a["escape_line"].toString() == "Ge KL3";
+        }
+    }
+    QVERIFY(escape);
+    QCOMPARE(o["elements"].toArray().size(), 1);
+
+    const clirun::Run noTi = clirun::run({"identify", file("ti-sum-20kv.msa"), "--exclude", "ti", "--json"});
+    QCOMPARE(noTi.status, 0);
+    for (const QJsonValue &v : parse(noTi.out).toObject()["elements"].toArray())
+        QVERIFY(v.toObject()["element"].toString() != "Ti");
+
+    const clirun::Run withCu = clirun::run({"identify", file("fe-20kv.msa"), "--require", "29"});
+    QCOMPARE(withCu.status, 0);
+    QVERIFY2(QString::fromStdString(withCu.out).contains("required; its lines are not seen"), withCu.out.c_str());
+    QVERIFY(QString::fromStdString(withCu.out).contains("Cu (possible)"));
+}
+
+void TestIdentifyCli::help()
+{
+    // The usage lists every option and where the JSON is described.
+    const clirun::Run r = clirun::run(std::vector<std::string>{"help", "identify"});
+    QCOMPARE(r.status, 0);
+    for (const char *word : {"--detector", "--fwhm", "--beam", "--exclude", "--require", "--json", "calibrated"})
+        QVERIFY2(r.out.find(word) != std::string::npos, word);
+    const clirun::Run all = clirun::run(std::vector<std::string>{"--help"});
+    QVERIFY(all.out.find("identify") != std::string::npos);
+}
+
+void TestIdentifyCli::program()
+{
+    // The installed program itself: JSON on stdout, status 0; an
+    // uncalibrated file, status 1 and one line on stderr; absurd options,
+    // status 2.
+    QProcess p;
+    p.start(ZANDOR_PROGRAM, {"identify", QString::fromStdString(file("fe-20kv.msa")), "--json"});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    const QJsonObject o = parse(p.readAllStandardOutput().toStdString()).toObject();
+    QCOMPARE(o["elements"].toArray()[0].toObject()["element"].toString(), QString("Fe"));
+    p.start(ZANDOR_PROGRAM, {"identify", QString::fromStdString(file("uncalibrated.msa"))});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(p.readAllStandardError().count('\n'), 1);
+    QVERIFY(p.readAllStandardOutput().isEmpty());
+    p.start(ZANDOR_PROGRAM, {"identify", QString::fromStdString(file("fe-20kv.msa")), "--beam", "-3"});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestIdentifyCli)

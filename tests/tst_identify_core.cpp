@@ -1,17 +1,21 @@
 // The pieces of identification on spectra made to order: the peak search
 // (position, area, significance, the noise peak, no peaks in noise), the
-// resolution estimate, the constrained least squares, the synthetic
-// spectra's determinism, and the spectra no instrument makes but the
+// resolution estimate (and the file's), the constrained least squares, the
+// work grid, filter and continuum, the notes, the synthetic spectra's
+// determinism, and the spectra no instrument makes but the
 // readers accept (empty, flat, one channel, enormous or negative counts,
 // a million channels, uncalibrated).
 #include "fuzz/identifyinput.h"
 #include "random.h"
 #include "synth.h"
 
+#include "spectrum/background.h"
 #include "spectrum/identify.h"
+#include "spectrum/minimise.h"
 #include "spectrum/nnls.h"
 #include "spectrum/peaksearch.h"
 #include "spectrum/resolution.h"
+#include "spectrum/tophat.h"
 #include "spectrum/workgrid.h"
 #include "xray/elements.h"
 
@@ -19,6 +23,7 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -32,6 +37,14 @@ private slots:
     void resolutionEstimate_data();
     void resolutionEstimate();
     void tiedLeastSquares();
+    void leastSquaresSetsAside();
+    void goldenSection();
+    void workGridBounds();
+    void topHatIgnoresStraightLines();
+    void continuumUnderPeaks();
+    void resolutionFromTheFile();
+    void notesSayWhatHappened();
+    void assignmentsAreConsistent();
     void synthIsDeterministic();
     void poissonSampler_data();
     void poissonSampler();
@@ -147,6 +160,260 @@ void TestIdentifyCore::tiedLeastSquares()
     QVERIFY(std::fabs(bounded[0] - 0.5) < 1e-9 && std::fabs(bounded[1] - 0.5) < 1e-9);
     // A negative target: the non-negative answer is 0.
     QCOMPARE(spectrum::nonNegativeLeastSquares(G, {-1, -1})[0], 0.0);
+}
+
+void TestIdentifyCore::leastSquaresSetsAside()
+{
+    // A column that repeats another adds nothing: the answer is the same as
+    // without it. Three columns of which the best fit wants one negative:
+    // that one is 0 and the others fit alone. The work counter grows.
+    spectrum::SquareMatrix G(3);
+    // Columns (1,0), (1,0) and (0,1) of a two-point problem, y = (2, -1).
+    const double A[3][2] = {{1, 0}, {1, 0}, {0, 1}};
+    const double y[2] = {2, -1};
+    std::vector<double> g(3);
+    for (int i = 0; i < 3; ++i) {
+        g[std::size_t(i)] = A[i][0] * y[0] + A[i][1] * y[1];
+        for (int j = 0; j < 3; ++j)
+            G(std::size_t(i), std::size_t(j)) = A[i][0] * A[j][0] + A[i][1] * A[j][1];
+    }
+    double work = 0;
+    const std::vector<double> a = spectrum::nonNegativeLeastSquares(G, g, {}, &work);
+    QVERIFY(std::fabs(a[0] + a[1] - 2) < 1e-9);
+    QCOMPARE(a[2], 0.0);
+    QVERIFY(work > 0);
+    // Started from a guess that is wrong for column 2: the same answer.
+    const std::vector<double> b = spectrum::nonNegativeLeastSquares(G, g, {true, false, true});
+    QVERIFY(std::fabs(b[0] + b[1] - 2) < 1e-9 && b[2] == 0);
+    // A column of zeros stays at 0.
+    spectrum::SquareMatrix Z(2);
+    Z(0, 0) = 1;
+    const std::vector<double> z = spectrum::nonNegativeLeastSquares(Z, {4, 0});
+    QVERIFY(std::fabs(z[0] - 4) < 1e-9); // (a ridge of 1e-12 keeps columns apart)
+    QCOMPARE(z[1], 0.0);
+    // A tie to a column the fit sets to zero holds its child at zero too.
+    spectrum::SquareMatrix H(2);
+    H(0, 0) = H(1, 1) = 1;
+    const std::vector<double> h = spectrum::tiedLeastSquares(H, {-3, 5}, {{1, 0, 0.5, 2}});
+    QVERIFY2(h[0] >= 0 && h[1] <= 2 * h[0] + 1e-12, qPrintable(QString::number(h[0]) + " " + QString::number(h[1])));
+}
+
+void TestIdentifyCore::goldenSection()
+{
+    // The minimum of a parabola, to the tolerance asked.
+    const double x = spectrum::goldenSectionMinimum([](double v) { return (v - 1.3) * (v - 1.3); }, 0, 4, 1e-6);
+    QVERIFY(std::fabs(x - 1.3) < 1e-6);
+    // At an end when the function only falls.
+    QVERIFY(std::fabs(spectrum::goldenSectionMinimum([](double v) { return -v; }, 0, 1, 1e-4) - 1) < 1e-4);
+}
+
+void TestIdentifyCore::workGridBounds()
+{
+    const xray::Detector detector(xray::Material::Si, 129);
+    // 10 eV channels from -100 eV: kept one by one (a sixth of the FWHM at
+    // the start is above 10 eV), from the first channel on.
+    spectrum::Spectrum s;
+    s.counts.assign(4096, 1.0);
+    s.calibration = spectrum::Calibration{-100, 10};
+    spectrum::WorkGrid g = spectrum::workGrid(s, detector);
+    QCOMPARE(g.channelsPerBin, std::size_t(1));
+    QCOMPARE(g.size(), std::size_t(4096));
+    QCOMPARE(g.scale, 1.0);
+    QCOMPARE(g.energy(0), -100.0);
+    // A million 0.1 eV channels: summed into at most 65 536 bins, counts
+    // kept whole.
+    s.counts.assign(1 << 20, 2.0);
+    s.calibration = spectrum::Calibration{0, 0.1};
+    g = spectrum::workGrid(s, detector);
+    QVERIFY(g.channelsPerBin > 1);
+    QVERIFY(g.size() <= spectrum::MaxWorkBins);
+    QCOMPARE(std::accumulate(g.counts.begin(), g.counts.end(), 0.0),
+             2.0 * double(g.size()) * double(g.channelsPerBin));
+    QVERIFY(std::fabs(g.gain_eV - 0.1 * double(g.channelsPerBin)) < 1e-9);
+    // Counts of 1e300: scaled to at most 1e15, and the scale says by how much.
+    s.counts.assign(2048, 1e300);
+    s.calibration = spectrum::Calibration{0, 10};
+    g = spectrum::workGrid(s, detector);
+    QVERIFY(g.scale > 1e280);
+    for (const double c : g.counts)
+        QVERIFY(std::isfinite(c) && c <= spectrum::MaxWorkCount);
+    // Channels beyond 160 keV are left out; none in range: empty.
+    s.counts.assign(100000, 1.0);
+    s.calibration = spectrum::Calibration{0, 10};
+    g = spectrum::workGrid(s, detector);
+    QVERIFY(g.energy(double(g.size()) - 1) <= spectrum::MaxWorkEnergy_eV);
+    s.calibration = spectrum::Calibration{2e5, 10};
+    QCOMPARE(spectrum::workGrid(s, detector).size(), std::size_t(0));
+    s.calibration.reset();
+    QCOMPARE(spectrum::workGrid(s, detector).size(), std::size_t(0));
+}
+
+void TestIdentifyCore::topHatIgnoresStraightLines()
+{
+    // The filter's weights add up to zero: a continuum straight over its
+    // windows gives 0 (and a Gaussian a positive response). Its windows
+    // grow with the FWHM; near the ends they do not fit.
+    const xray::Detector detector(xray::Material::Si, 129);
+    spectrum::Spectrum s;
+    s.calibration = spectrum::Calibration{-100, 10};
+    s.counts.resize(2048);
+    for (std::size_t i = 0; i < s.counts.size(); ++i)
+        s.counts[i] = 500 - 0.2 * double(i);
+    const spectrum::WorkGrid g = spectrum::workGrid(s, detector);
+    const spectrum::TopHat filter(g, detector);
+    const spectrum::TopHat::Output out = filter.apply(g.counts, spectrum::poissonVariance(g.counts));
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        if (!filter.fits(i))
+            continue;
+        QVERIFY2(std::fabs(out.value[i]) < 1e-9 * 500, qPrintable(QString::number(out.value[i])));
+        QVERIFY(out.sigma[i] > 0);
+    }
+    QVERIFY(!filter.fits(0));
+    const std::size_t low = std::size_t(g.bin(1000)), high = std::size_t(g.bin(15000));
+    QVERIFY(filter.half(high) > filter.half(low));
+    QVERIFY(filter.response(low) > 0);
+    QVERIFY(filter.correlation(low) >= 1);
+    // Variance: at least 1 a bin.
+    QCOMPARE(spectrum::poissonVariance({0, -3, 5}), (std::vector<double>{1, 1, 5}));
+}
+
+void TestIdentifyCore::continuumUnderPeaks()
+{
+    // SNIP's continuum follows a flat background of 100 counts (sigma 10)
+    // under peaks 20 and 150 times as high as it does away from them: a
+    // little below it, since clipping follows the noise's troughs (by
+    // about two sigma; the fit does not use this continuum as a level, the
+    // filter takes the continuum away), and never above.
+    const xray::Detector detector(xray::Material::Si, 129);
+    const spectrum::Spectrum s = made({{6400, 2e5}, {8048, 2.5e4}}, 100, detector, 5);
+    const spectrum::WorkGrid g = spectrum::workGrid(s, detector);
+    const std::vector<double> b = spectrum::snipBackground(g, detector);
+    QCOMPARE(b.size(), g.size());
+    const auto at = [&](double e) { return b[std::size_t(std::lround(g.bin(e)))]; };
+    for (const double e : {3000.0, 6400.0, 8048.0, 12000.0})
+        QVERIFY2(at(e) > 70 && at(e) < 102, qPrintable(QString::number(at(e)) + " at " + QString::number(e)));
+}
+
+void TestIdentifyCore::resolutionFromTheFile()
+{
+    // A FWHM in the file (EMSA's #FWHMMNKA, or spx's sigma terms) is used
+    // when none is given; an absurd one is not; one given wins.
+    synth::Recipe r;
+    r.sample = {{26, 1.0}};
+    r.detector = synth::DetectorModel::typical(xray::Material::Si, 150);
+    r.recordResolution = true;
+    spectrum::Spectrum s = synth::generate(r).spectrum;
+    auto id = spectrum::identify(s);
+    QCOMPARE(id->fwhmSource, spectrum::Identification::FwhmSource::File);
+    QCOMPARE(id->fwhmMnKa_eV, 150.0);
+    spectrum::IdentifyOptions given;
+    given.fwhmMnKa_eV = 140;
+    QCOMPARE(spectrum::identify(s, given)->fwhmMnKa_eV, 140.0);
+    // sigma^2 = SigmaAbs + SigmaLin E (keV): 150 eV at Mn Ka.
+    const double sigma = 0.150 / 2.3548200450309493;
+    s.meta.resolution = {};
+    s.meta.resolution.sigmaLin_keV = 0.0005;
+    s.meta.resolution.sigmaAbs_keV2 = sigma * sigma - 0.0005 * 5.8987;
+    id = spectrum::identify(s);
+    QCOMPARE(id->fwhmSource, spectrum::Identification::FwhmSource::File);
+    QVERIFY(std::fabs(id->fwhmMnKa_eV - 150) < 0.1);
+    s.meta.resolution = {};
+    s.meta.resolution.fwhmMnKa_eV = 5; // no detector is that good
+    QVERIFY(spectrum::identify(s)->fwhmSource != spectrum::Identification::FwhmSource::File);
+}
+
+void TestIdentifyCore::notesSayWhatHappened()
+{
+    // Each note has its kind, its sentence and its numbers.
+    const xray::Detector detector(xray::Material::Si, 129);
+    const auto kinds = [](const spectrum::Identification &id) {
+        std::vector<spectrum::Note::Kind> k;
+        for (const spectrum::Note &n : id.notes) {
+            k.push_back(n.kind);
+            if (n.text.empty())
+                qFatal("a note without its sentence");
+        }
+        return k;
+    };
+    const auto has = [&](const spectrum::Identification &id, spectrum::Note::Kind kind) {
+        const std::vector<spectrum::Note::Kind> k = kinds(id);
+        return std::find(k.begin(), k.end(), kind) != k.end();
+    };
+    // No beam energy in the file, none given.
+    spectrum::Spectrum s = made({{6400, 1e5}, {7058, 1.4e4}}, 10, detector);
+    QVERIFY(has(spectrum::identify(s).value(), spectrum::Note::Kind::NoBeam));
+    s.meta.beam_kV = 20;
+    QVERIFY(!has(spectrum::identify(s).value(), spectrum::Note::Kind::NoBeam));
+    // X-ray fluorescence by its signal type.
+    s.meta.signalType = "XRF-FS";
+    QVERIFY(has(spectrum::identify(s).value(), spectrum::Note::Kind::Xrf));
+    // Channels summed: with their number.
+    synth::Recipe r;
+    r.sample = {{26, 1.0}};
+    r.channels = 1 << 18;
+    r.gain_eV = 0.1;
+    const spectrum::Identification summed = spectrum::identify(synth::generate(r).spectrum).value();
+    const auto note = std::find_if(summed.notes.begin(), summed.notes.end(),
+                                   [](const spectrum::Note &n) { return n.kind == spectrum::Note::Kind::Summed; });
+    QVERIFY(note != summed.notes.end());
+    QVERIFY(note->number > 1);
+    QVERIFY(QString::fromStdString(note->text).contains(QString::number(note->number)));
+    // A peak nothing explains: counted.
+    spectrum::Spectrum odd = made({{6400, 1e5}, {7058, 1.4e4}, {150000, 0}}, 10, detector);
+    odd.meta.beam_kV = 20;
+    std::vector<double> wide(odd.counts.size(), 0.0);
+    synth::addPeak(wide, -100, 10, 12000, 600, 1e5); // a hump three times as wide as a line
+    for (std::size_t i = 0; i < odd.counts.size(); ++i)
+        odd.counts[i] += std::round(wide[i]);
+    const spectrum::Identification lone = spectrum::identify(odd).value();
+    const auto unexplained = std::find_if(lone.notes.begin(), lone.notes.end(), [](const spectrum::Note &n) {
+        return n.kind == spectrum::Note::Kind::Unexplained;
+    });
+    QVERIFY(unexplained != lone.notes.end());
+    int count = 0;
+    for (const spectrum::IdentifiedPeak &p : lone.peaks)
+        count += p.assignment.kind == spectrum::AssignmentKind::Unexplained;
+    QCOMPARE(unexplained->number, count);
+    const spectrum::IdentifiedPeak *hump = nullptr;
+    for (const spectrum::IdentifiedPeak &p : lone.peaks)
+        if (std::fabs(p.peak.energy_eV - 12000) < 300)
+            hump = &p;
+    QVERIFY(hump);
+    QCOMPARE(hump->assignment.kind, spectrum::AssignmentKind::Unexplained);
+    QVERIFY2(QString::fromStdString(hump->reason).contains("wider than a line"), hump->reason.c_str());
+}
+
+void TestIdentifyCore::assignmentsAreConsistent()
+{
+    // On a spectrum of three elements: the peaks come by energy; every line
+    // assignment belongs to an element found and lies within a FWHM of its
+    // peak; an element's listed lines explain peaks; significances are
+    // positive, the most significant first.
+    synth::Recipe r;
+    r.sample = {{26, 0.6}, {24, 0.25}, {28, 0.15}};
+    const spectrum::Identification id = spectrum::identify(synth::generate(r).spectrum).value();
+    QCOMPARE(id.elements.size(), std::size_t(3));
+    for (std::size_t i = 1; i < id.elements.size(); ++i)
+        QVERIFY(id.elements[i - 1].significance >= id.elements[i].significance);
+    for (std::size_t i = 1; i < id.peaks.size(); ++i)
+        QVERIFY(id.peaks[i - 1].peak.energy_eV <= id.peaks[i].peak.energy_eV);
+    const xray::Detector detector(xray::Material::Si, id.fwhmMnKa_eV);
+    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+        if (p.assignment.kind != spectrum::AssignmentKind::Line)
+            continue;
+        const xray::Line *l = p.assignment.line;
+        QVERIFY(std::any_of(id.elements.begin(), id.elements.end(), [&](const auto &e) { return e.Z == l->Z; }));
+        QVERIFY(std::fabs(l->energy_eV - p.peak.energy_eV) < detector.fwhm(l->energy_eV));
+        const auto &element = *std::find_if(id.elements.begin(), id.elements.end(), [&](const auto &e) { return e.Z == l->Z; });
+        QVERIFY(std::find(element.lines.begin(), element.lines.end(), l) != element.lines.end());
+    }
+    for (const spectrum::IdentifiedElement &e : id.elements) {
+        QVERIFY(e.significance > 10);
+        QCOMPARE(e.confidence, spectrum::Confidence::Certain);
+        QVERIFY(!e.reason.empty());
+    }
+    QCOMPARE(spectrum::confidenceName(spectrum::Confidence::Probable), std::string_view("probable"));
+    QCOMPARE(spectrum::assignmentKindName(spectrum::AssignmentKind::Escape), std::string_view("escape"));
 }
 
 void TestIdentifyCore::synthIsDeterministic()

@@ -25,6 +25,12 @@ private slots:
     void partnerLinesDecide();
     void requiredAndExcluded();
     void givenOptionsWin();
+    void artefactsAcrossSeeds_data();
+    void artefactsAcrossSeeds();
+    void tracesBesideMajors();
+    void lowVoltageUsesLAndM();
+    void xrfScatterIsTheAnode();
+    void knownFailure();
 };
 
 namespace {
@@ -35,13 +41,17 @@ const std::vector<synth::HardCase> &cases()
     return all;
 }
 
-spectrum::Identification identifyCase(const std::string &name, spectrum::IdentifyOptions options = {})
+spectrum::Identification identifyCase(const std::string &name, spectrum::IdentifyOptions options = {},
+                                      std::uint64_t seed = 0)
 {
     const synth::HardCase *c = synth::findHardCase(cases(), name);
     if (!c)
         qFatal("no hard case %s", name.c_str());
     options.material = c->recipe.detector.detector.material();
-    const auto result = spectrum::identify(synth::generate(c->recipe).spectrum, options);
+    synth::Recipe recipe = c->recipe;
+    if (seed)
+        recipe.seed = seed;
+    const auto result = spectrum::identify(synth::generate(recipe).spectrum, options);
     if (!result)
         qFatal("%s refused: %s", name.c_str(), result.error().reason.c_str());
     return result.value();
@@ -235,6 +245,110 @@ void TestIdentifyHardCases::givenOptionsWin()
     QCOMPARE(id.fwhmSource, spectrum::Identification::FwhmSource::Given);
     QCOMPARE(found(identifyCase("feni-5kv")), QString("Fe Ni"));
     QVERIFY(identifyCase("feni-5kv").beamFromFile);
+}
+
+void TestIdentifyHardCases::artefactsAcrossSeeds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("energy");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("elements");
+    QTest::newRow("Cu escape, not Fe") << "cu-escape-20kv" << 6307.8 << "esc Cu Ka1 Si KL3" << "Cu";
+    QTest::newRow("2 x Ti Ka, not Cu") << "ti-sum-20kv" << 9021.8 << "sum Ti Ka1 Ti Ka1" << "Ti";
+    // (The Ge escapes of Mo Ka1 and Ka2, 105 eV apart, make one peak at
+    // about 7.56 keV.)
+    QTest::newRow("Ge escape of Mo Ka, not Ni") << "mo-ge-30kv" << 7557.0 << "esc Mo Ka1 Ge KL3" << "Mo";
+}
+
+void TestIdentifyHardCases::artefactsAcrossSeeds()
+{
+    // Not one lucky spectrum: with four other seeds the artefact is named
+    // as one each time, and no element is made of it.
+    QFETCH(QString, name);
+    QFETCH(double, energy);
+    QFETCH(QString, label);
+    QFETCH(QString, elements);
+    for (const std::uint64_t seed : {1001u, 1002u, 1003u, 1004u}) {
+        const spectrum::Identification id = identifyCase(name.toStdString(), {}, seed);
+        QCOMPARE(found(id), elements);
+        const spectrum::IdentifiedPeak *p = peakNear(id, energy, 40);
+        QVERIFY2(p, qPrintable(u"seed "_qs + QString::number(seed)));
+        QCOMPARE(::label(*p), label);
+    }
+}
+
+void TestIdentifyHardCases::tracesBesideMajors()
+{
+    // 1 wt % Cr in Fe: found by its Ka1 beside Fe's lines, at least
+    // probable; 2 wt % Pb in Cu at 20 kV (overvoltage 1.5 for Pb L3, its L
+    // lines too weak to stand out): by its M lines alone, which no line of
+    // Cu explains.
+    const spectrum::Identification cr = identifyCase("fe-cr1-20kv");
+    const auto chromium = std::find_if(cr.elements.begin(), cr.elements.end(), [](const auto &e) { return e.Z == 24; });
+    QVERIFY(chromium != cr.elements.end());
+    QVERIFY(chromium->confidence != spectrum::Confidence::Possible);
+    QVERIFY(std::any_of(chromium->lines.begin(), chromium->lines.end(),
+                        [](const xray::Line *l) { return l->siegbahn() == "Ka1"; }));
+    QVERIFY(cr.elements.front().Z == 26); // the major, most significant
+    const spectrum::Identification pb = identifyCase("cu-pb2-20kv");
+    const auto lead = std::find_if(pb.elements.begin(), pb.elements.end(), [](const auto &e) { return e.Z == 82; });
+    QVERIFY(lead != pb.elements.end());
+    QVERIFY(std::all_of(lead->lines.begin(), lead->lines.end(),
+                        [](const xray::Line *l) { return l->family == xray::Family::M; }));
+    const spectrum::IdentifiedPeak *ma = peakNear(pb, 2345.5, 40);
+    QVERIFY(ma);
+    QCOMPARE(::label(*ma), QString("Pb Ma1"));
+}
+
+void TestIdentifyHardCases::lowVoltageUsesLAndM()
+{
+    // At 5 kV no K shell of Cu, Zn, Fe or Ni is excited: every line
+    // assigned is an L line; the solder's Pb by its M lines, Sn by its L.
+    for (const char *name : {"brass-5kv", "feni-5kv", "pbsn-5kv", "w-5kv"}) {
+        const spectrum::Identification id = identifyCase(name);
+        QVERIFY(!id.elements.empty());
+        for (const spectrum::IdentifiedPeak &p : id.peaks) {
+            if (p.assignment.kind != spectrum::AssignmentKind::Line)
+                continue;
+            QVERIFY2(p.assignment.line->family != xray::Family::K || p.assignment.line->Z < 20,
+                     qPrintable(QString::fromLatin1(name) + ": " + ::label(p)));
+            QVERIFY(p.peak.energy_eV < 5000);
+        }
+    }
+    const spectrum::Identification solder = identifyCase("pbsn-5kv");
+    for (const spectrum::IdentifiedElement &e : solder.elements)
+        for (const xray::Line *l : e.lines)
+            QCOMPARE(l->family, e.Z == 82 ? xray::Family::M : xray::Family::L);
+}
+
+void TestIdentifyHardCases::xrfScatterIsTheAnode()
+{
+    // By XRF the tube's rhodium lines are in the spectrum (scattered by the
+    // sample): named as rhodium, with the sample's elements. Its L lines
+    // are what shows here (the synthetic scatter of its K lines is weak).
+    const spectrum::Identification id = identifyCase("brass-xrf-40kv");
+    QCOMPARE(found(id), QString("Cu Rh Zn"));
+    const spectrum::IdentifiedPeak *rh = peakNear(id, 2696.7, 40);
+    QVERIFY(rh);
+    QCOMPARE(::label(*rh), QString("Rh La1"));
+    QVERIFY(std::any_of(id.notes.begin(), id.notes.end(),
+                        [](const spectrum::Note &n) { return n.kind == spectrum::Note::Kind::Xrf; }));
+}
+
+void TestIdentifyHardCases::knownFailure()
+{
+    // AlBr3: Al Ka lies 6 eV from Br La1, and only Br's L/K ratio, which
+    // absorption changes by factors of several at 1.5 keV, could show that
+    // part of the peak is aluminium. Bromine is found, nothing false; Al is
+    // missed (README, "Hard cases that still fail"). Told that Al is there,
+    // it is listed.
+    const spectrum::Identification id = identifyCase("albr3-20kv");
+    QVERIFY(found(id).split(u' ').contains("Br"));
+    QEXPECT_FAIL("", "Al Ka under Br La: the families' ratio cannot tell", Continue);
+    QCOMPARE(found(id), QString("Al Br"));
+    spectrum::IdentifyOptions options;
+    options.require = {13};
+    QCOMPARE(found(identifyCase("albr3-20kv", options)), QString("Al Br"));
 }
 
 QTEST_GUILESS_MAIN(TestIdentifyHardCases)

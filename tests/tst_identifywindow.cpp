@@ -17,6 +17,7 @@
 
 #include <QtTest>
 
+#include <QLabel>
 #include <QListWidget>
 #include <QSettings>
 #include <QTableWidget>
@@ -202,6 +203,52 @@ private slots:
         tools->openFiles({file});
         QVERIFY(!w->identifyPeaks());
         QVERIFY(!w->identification());
+    }
+
+    // The panel greys the peaks of an element removed and keeps the others;
+    // its summary and notes are in the window's language.
+    void panelFollowsKept()
+    {
+        SpectrumWindow *w = openCase("cr-mn-20kv");
+        QVERIFY(w);
+        clickIdentify();
+        QTableWidget *table = w->identifyPanel()->peakTable();
+        const auto rowOf = [&](const QString &what) {
+            for (int row = 0; row < table->rowCount(); ++row)
+                if (table->item(row, 3)->text() == what)
+                    return row;
+            return -1;
+        };
+        const int cr = rowOf(u"Cr K\u03b11"_qs), mn = rowOf(u"Mn K\u03b21"_qs);
+        QVERIFY(cr >= 0 && mn >= 0);
+        const QColor normal = table->item(cr, 0)->foreground().color();
+        clickTick(25);
+        QVERIFY(table->item(mn, 0)->foreground().color() != normal);
+        QCOMPARE(table->item(cr, 0)->foreground().color(), normal);
+        clickTick(25);
+        QCOMPARE(table->item(mn, 0)->foreground().color(), normal);
+        // The noise peak: named, never "-0.000".
+        QCOMPARE(table->item(0, 3)->text(), u"pico de ru\u00eddo"_qs);
+        QVERIFY(!table->item(0, 0)->text().startsWith(u'-'));
+        QVERIFY(w->identifyPanel()->summary()->text().contains(u"FWHM"_qs));
+        QVERIFY(w->identifyPanel()->summary()->text().contains(u"feixe 20 kV"_qs));
+        auto *notes = w->identifyPanel()->findChild<QLabel *>(u"IdentifyNotes"_qs);
+        QVERIFY(notes);
+        QVERIFY2(notes->text().isEmpty() || notes->text().contains(u"pico"_qs), qPrintable(notes->text()));
+    }
+
+    // With no spectrum there is nothing to identify: the window says so.
+    void nothingToIdentify()
+    {
+        SpectrumWindow *w = tools->spectrumWindow();
+        QVERIFY(w);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(!w->identifyPeaks());
+        QVERIFY(!w->identification());
+        auto *note = w->findChild<QLabel *>(u"SpectrumNote"_qs);
+        QVERIFY(note && !note->text().isEmpty());
+        QVERIFY(w->peakLabels().isEmpty());
     }
 
     // The action, the tab and the panel speak the main window's language.
