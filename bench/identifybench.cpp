@@ -37,7 +37,7 @@ std::vector<Sample> samples()
         options.material = recipe.detector.detector.material();
         out.push_back({name, synth::generate(recipe).spectrum, options});
     }
-    // Bounds: a million channels of 0.1 eV-wide noise with a few peaks, one
+    // Bounds: a million channels of 0.02 eV (iron's spectrum from 6 keV), one
     // channel, counts near the largest double, negative counts.
     synth::Recipe wide = synth::findHardCase(cases, "fe-20kv")->recipe;
     wide.channels = 1 << 20;

@@ -179,18 +179,24 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
         out << "  elements   none found\n";
     } else {
         std::string list;
-        for (const spectrum::IdentifiedElement &e : id.elements)
-            list += (list.empty() ? "" : ", ") + std::string(xray::elementSymbol(e.Z)) + " ("
-                    + std::string(spectrum::confidenceName(e.confidence)) + ")";
+        for (const spectrum::IdentifiedElement &e : id.elements) {
+            if (!list.empty())
+                list += ", ";
+            list += std::string(xray::elementSymbol(e.Z)) + " (" + std::string(spectrum::confidenceName(e.confidence))
+                    + ")";
+        }
         out << "  elements   " << list << '\n';
         out << "\n  element  confidence  sigma  lines\n";
         for (const spectrum::IdentifiedElement &e : id.elements) {
             std::string lines;
-            for (const xray::Line *line : e.lines)
-                lines += (lines.empty() ? "" : " ") + lineName(*line);
+            for (const xray::Line *line : e.lines) {
+                if (!lines.empty())
+                    lines += ' ';
+                lines += lineName(*line);
+            }
             out << format("  %-7s  %-10s %6.1f  %s\n", std::string(xray::elementSymbol(e.Z)).c_str(),
                           std::string(spectrum::confidenceName(e.confidence)).c_str(), e.significance,
-                          lines.empty() ? "-" : lines.c_str());
+                          lines.empty() ? "none of its own: under other elements' peaks" : lines.c_str());
             if (!e.reason.empty())
                 out << "           " << e.reason << '\n';
         }
