@@ -32,6 +32,7 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
     QStringList spectra;
     for (const QString &arg : QApplication::arguments().mid(1)) {
         if (arg.startsWith(u'-')) {
+            fontWarmup.wait(); // before Qt goes, as on every other way out
             std::fprintf(stderr, "zandor: unknown option %s (see 'zandor --help')\n", qPrintable(arg));
             return 2;
         }

@@ -35,7 +35,7 @@ KeywordLine splitKeyword(std::string_view line)
     KeywordLine k;
     std::string_view body = line.substr(1);
     if (!body.empty() && body[0] == '#') {
-        k.name = "#";
+        k.name.push_back('#');
         body.remove_prefix(1);
     }
     const std::size_t colon = body.find(':');

@@ -1,4 +1,6 @@
 #include "calibrationpanel.h"
+
+#include "errorlabel.h"
 #include "numberlocale.h"
 
 #include <QEvent>
@@ -34,7 +36,7 @@ CalibrationPanel::CalibrationPanel(QWidget *parent) : QWidget(parent)
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("CalibrationMessage"));
     message_->setWordWrap(true);
-    message_->setStyleSheet(QStringLiteral("color: #b00000"));
+    showAsError(message_);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(peak_, 0, 0, 1, 3);

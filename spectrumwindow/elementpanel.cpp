@@ -1,6 +1,7 @@
 #include "elementpanel.h"
 
 #include "colourswatch.h"
+#include "errorlabel.h"
 
 #include "xray/elements.h"
 
@@ -34,7 +35,7 @@ ElementPanel::ElementPanel(QWidget *parent) : QWidget(parent)
     error_ = new QLabel(this);
     error_->setObjectName(QStringLiteral("PinnedElementsError"));
     error_->setWordWrap(true);
-    error_->setStyleSheet(QStringLiteral("color: #b00000"));
+    showAsError(error_);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(hint_, 0, 0, 1, 2);
