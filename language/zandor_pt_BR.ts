@@ -4,7 +4,7 @@
 <context>
     <name>CalibrationPanel</name>
     <message>
-        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+100" />
+        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+102" />
         <source>Peak at channel %1 (now %2 keV). Its line:</source>
         <translation>Pico no canal %1 (agora %2 keV). A sua linha:</translation>
     </message>
@@ -178,7 +178,7 @@
 <context>
     <name>ElementPanel</name>
     <message>
-        <location filename="../spectrumwindow/elementpanel.cpp" line="+101" />
+        <location filename="../spectrumwindow/elementpanel.cpp" line="+102" />
         <source>Pinned elements keep their markers, and their strong lines' sum peaks are drawn dotted. Type symbols or atomic numbers:</source>
         <translation>Elementos fixados mantêm os seus marcadores, e os picos soma das suas linhas fortes aparecem pontilhados. Digite símbolos ou números atômicos:</translation>
     </message>
