@@ -507,13 +507,15 @@
         <source>The rise at %1 keV is the continuum's step at the %2 absorption edge of the detector's window or crystal, not a peak.</source>
         <translation>A subida em %1 keV é o degrau do contínuo na borda de absorção de %2 da janela ou do cristal do detector, não um pico.</translation>
     </message>
-    <message numerus="yes">
-        <location line="+4" />
-        <source>%n peak(s) left unexplained.</source>
-        <translation>
-            <numerusform>%n pico ficou sem explicação.</numerusform>
-            <numerusform>%n picos ficaram sem explicação.</numerusform>
-        </translation>
+    <message>
+        <location line="+6" />
+        <source>1 peak left unexplained.</source>
+        <translation>1 pico ficou sem explicação.</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 peaks left unexplained.</source>
+        <translation>%1 picos ficaram sem explicação.</translation>
     </message>
 </context>
 <context>

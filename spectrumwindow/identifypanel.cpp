@@ -253,7 +253,10 @@ QString IdentifyPanel::noteText(const spectrum::Note &note) const
                   "crystal, not a peak.")
             .arg(NumberLocale().toString(note.energy_eV / 1000, 'f', 2), symbol(note.Z));
     case Kind::Unexplained:
-        return tr("%n peak(s) left unexplained.", nullptr, note.number);
+        // Two texts rather than "%n peak(s)": English has no translation
+        // file to give the plural (Portuguese's rule is the same).
+        return note.number == 1 ? tr("1 peak left unexplained.")
+                                : tr("%1 peaks left unexplained.").arg(note.number);
     }
     return QString::fromStdString(note.text);
 }
