@@ -1,6 +1,7 @@
 // zandor find: lines, escape and sum peaks near an energy, ranked.
 #include "cli.h"
 #include "command.h"
+#include "detectoroptions.h"
 #include "errors.h"
 #include "json.h"
 #include "options.h"
@@ -29,9 +30,7 @@ constexpr OptionSpec Specs[] = {
 // How many candidates are shown unless --limit says otherwise.
 constexpr std::size_t DefaultLimit = 10;
 // Bounds that catch a bare number meant as eV but read as keV.
-constexpr double MaxFwhm_eV = 1000;
 constexpr double MaxTolerance_eV = 10000;
-constexpr double MaxBeam_eV = 1000000;
 
 struct Query {
     double energy_eV = 0;
@@ -39,68 +38,6 @@ struct Query {
     xray::FindOptions options;
     std::vector<std::string> elementSymbols; // as the JSON echoes them
 };
-
-// `6.4 keV` given as two arguments is one energy: a number followed by a
-// unit word is joined, for the energy and the options' values alike.
-std::vector<std::string> joinUnits(const std::vector<std::string> &args)
-{
-    std::vector<std::string> joined;
-    for (const std::string &arg : args) {
-        const bool afterNumber = !joined.empty() && !joined.back().empty()
-                                 && joined.back().back() >= '0' && joined.back().back() <= '9'
-                                 && !joined.back().starts_with("--");
-        if (afterNumber && xray::isEnergyUnit(arg, true))
-            joined.back() += " " + arg;
-        else
-            joined.push_back(arg);
-    }
-    return joined;
-}
-
-double energyValue(std::string_view what, const std::string &text, bool beam = false)
-{
-    const xray::EnergyReading reading = beam ? xray::parseBeamEnergy(text) : xray::parseEnergy(text);
-    if (!reading)
-        throw UsageError(std::string(what) + " " + cli::quoted(text) + " " + reading.reason);
-    return *reading.eV;
-}
-
-// An upper bound, with the hint that a bare number is keV (kV for a beam).
-void requireAtMost(std::string_view what, const std::string &text, double value_eV, double most_eV,
-                   bool beam = false)
-{
-    if (value_eV <= most_eV)
-        return;
-    const char *unit = beam ? "kV" : "keV";
-    throw UsageError(std::string(what) + " " + cli::quoted(text) + " is " + keV(value_eV) + " " + unit +
-                     ", above " + keV(most_eV) + " " + unit + " (a bare number is " + unit +
-                     "; write the unit, as in " + (beam ? "20kV" : "129eV") + ")");
-}
-
-std::vector<int> elementList(const std::string &text, std::vector<std::string> &symbols)
-{
-    std::vector<int> elements;
-    std::size_t entries = 1 + std::size_t(std::count(text.begin(), text.end(), ','));
-    if (entries > std::size_t(xray::LastElementZ))
-        throw UsageError(format("--elements lists %zu entries, more than there are elements (%d)", entries,
-                                xray::LastElementZ));
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = std::min(text.find(',', start), text.size());
-        const std::string_view entry = std::string_view(text).substr(start, comma - start);
-        if (entry.find_first_not_of(" \t") == std::string_view::npos)
-            throw UsageError("--elements " + cli::quoted(text) + " has an empty entry");
-        const int Z = elementArgument(entry);
-        if (std::find(elements.begin(), elements.end(), Z) == elements.end()) {
-            elements.push_back(Z);
-            symbols.emplace_back(xray::elementSymbol(Z));
-        }
-        if (comma == text.size())
-            break;
-        start = comma + 1;
-    }
-    return elements;
-}
 
 std::size_t limitValue(const std::string &text)
 {
@@ -125,30 +62,17 @@ Query readQuery(const ParsedArgs &parsed)
     }
     Query q;
     q.energy_eV = energyValue("energy", energy);
-    xray::Material material = xray::Material::Si;
-    if (const auto text = parsed.value("--detector")) {
-        const auto m = xray::parseMaterial(*text);
-        if (!m)
-            throw UsageError("unknown detector " + cli::quoted(*text) + " (use si, ge or cdte)");
-        material = *m;
-    }
-    double fwhm = xray::defaultFwhm(material);
-    if (const auto text = parsed.value("--fwhm")) {
-        fwhm = energyValue("--fwhm", *text);
-        requireAtMost("--fwhm", *text, fwhm, MaxFwhm_eV);
-    }
-    q.detector = xray::Detector(material, fwhm);
+    const xray::Material material = materialOption(parsed);
+    q.detector = xray::Detector(material, fwhmOption(parsed).value_or(xray::defaultFwhm(material)));
     if (const auto text = parsed.value("--tolerance")) {
         q.options.tolerance_eV = energyValue("--tolerance", *text);
         requireAtMost("--tolerance", *text, *q.options.tolerance_eV, MaxTolerance_eV);
     }
-    if (const auto text = parsed.value("--beam")) {
-        q.options.beam_eV = energyValue("--beam", *text, true);
-        requireAtMost("--beam", *text, *q.options.beam_eV, MaxBeam_eV, true);
+    q.options.beam_eV = beamOption(parsed);
+    if (q.options.beam_eV)
         q.options.rangeMax_eV = std::min(q.options.rangeMax_eV, *q.options.beam_eV);
-    }
     if (const auto text = parsed.value("--elements"))
-        q.options.elements = elementList(*text, q.elementSymbols);
+        q.options.elements = elementList("--elements", *text, q.elementSymbols);
     q.options.limit = DefaultLimit;
     if (const auto text = parsed.value("--limit"))
         q.options.limit = limitValue(*text);

@@ -4,7 +4,7 @@
 <context>
     <name>CalibrationPanel</name>
     <message>
-        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+99" />
+        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+102" />
         <source>Peak at channel %1 (now %2 keV). Its line:</source>
         <translation>Pico no canal %1 (agora %2 keV). A sua linha:</translation>
     </message>
@@ -72,7 +72,7 @@
 <context>
     <name>CandidatesModel</name>
     <message>
-        <location filename="../finderwindow/candidatesmodel.cpp" line="+101" />
+        <location filename="../finderwindow/candidatesmodel.cpp" line="+102" />
         <source>%1 escape (%2)</source>
         <translation>%1 escape (%2)</translation>
     </message>
@@ -178,7 +178,7 @@
 <context>
     <name>ElementPanel</name>
     <message>
-        <location filename="../spectrumwindow/elementpanel.cpp" line="+109" />
+        <location filename="../spectrumwindow/elementpanel.cpp" line="+102" />
         <source>Pinned elements keep their markers, and their strong lines' sum peaks are drawn dotted. Type symbols or atomic numbers:</source>
         <translation>Elementos fixados mantêm os seus marcadores, e os picos soma das suas linhas fortes aparecem pontilhados. Digite símbolos ou números atômicos:</translation>
     </message>
@@ -216,7 +216,7 @@
 <context>
     <name>FinderPanel</name>
     <message>
-        <location filename="../spectrumwindow/finderpanel.cpp" line="+84" />
+        <location filename="../spectrumwindow/finderpanel.cpp" line="+85" />
         <source>Candidates for the peak at %1 keV (channel %2):</source>
         <translation>Candidatas para o pico em %1 keV (canal %2):</translation>
     </message>
@@ -244,7 +244,7 @@
 <context>
     <name>FinderWindow</name>
     <message>
-        <location filename="../finderwindow/finderwindow.cpp" line="+130" />
+        <location filename="../finderwindow/finderwindow.cpp" line="+131" />
         <source>Find lines by energy — Zandor</source>
         <translation>Localizar linhas por energia — Zandor</translation>
     </message>
@@ -297,7 +297,9 @@
         <location line="+2" />
         <source>%n candidate(s) near %1 keV (%2 eV), best first.</source>
         <translation>
-            <numerusform>%n candidata perto de %1 keV (%2 eV), a melhor primeiro.</numerusform><numerusform>%n candidatas perto de %1 keV (%2 eV), as melhores primeiro.</numerusform></translation>
+            <numerusform>%n candidata perto de %1 keV (%2 eV), a melhor primeiro.</numerusform>
+            <numerusform>%n candidatas perto de %1 keV (%2 eV), as melhores primeiro.</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+4" />
@@ -324,6 +326,199 @@
     </message>
 </context>
 <context>
+    <name>IdentifyPanel</name>
+    <message>
+        <location filename="../spectrumwindow/identifypanel.cpp" line="+114" />
+        <source>&amp;Identify the peaks</source>
+        <translation>&amp;Identificar os picos</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Name the elements of the active spectrum, pin them and label its peaks</source>
+        <translation>Nomear os elementos do espectro ativo, fixá-los e rotular os seus picos</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Elements found (untick one to remove it, tick it to add it back):</source>
+        <translation>Elementos encontrados (desmarque um para removê-lo, marque-o para trazê-lo de volta):</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Peaks:</source>
+        <translation>Picos:</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Energy (keV)</source>
+        <translation>Energia (keV)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>Counts</source>
+        <translation>Contagens</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>Significance</source>
+        <translation>Significância</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>Peak</source>
+        <translation>Pico</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>Identify the peaks of the active spectrum: the elements that explain them are pinned and the peaks labelled, escape and sum peaks as such.</source>
+        <translation>Identifique os picos do espectro ativo: os elementos que os explicam são fixados e os picos rotulados, os picos de escape e soma como tais.</translation>
+    </message>
+    <message>
+        <location line="+9" />
+        <source>as set</source>
+        <translation>como definida</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>from the file</source>
+        <translation>do arquivo</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>estimated from the spectrum</source>
+        <translation>estimada a partir do espectro</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>the detector's usual</source>
+        <translation>a habitual do detector</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>%1 kV</source>
+        <translation>%1 kV</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>not known</source>
+        <translation>desconhecido</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1: FWHM %2 eV at Mn Kα (%3); beam %4.</source>
+        <translation>%1: FWHM %2 eV em Mn Kα (%3); feixe %4.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>none</source>
+        <translation>nenhum</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>certain</source>
+        <translation>certo</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>probable</source>
+        <translation>provável</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>possible</source>
+        <translation>possível</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>%1 — %2, %3 σ: %4</source>
+        <translation>%1 — %2, %3 σ: %4</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>no line of its own</source>
+        <translation>nenhuma linha própria</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>Escape peak of %1: the detector's %2 left it</source>
+        <translation>Pico de escape de %1: o %2 do detector escapou</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>Sum peak: two photons counted as one</source>
+        <translation>Pico soma: dois fótons contados como um</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>noise peak</source>
+        <translation>pico de ruído</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>The detector's noise peak at zero energy</source>
+        <translation>O pico de ruído do detector na energia zero</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>unexplained</source>
+        <translation>sem explicação</translation>
+    </message>
+    <message>
+        <location line="+33" />
+        <source>No beam energy (Detector tab): every line counts as excited, and the families of an element are weighed freely.</source>
+        <translation>Sem energia do feixe (aba Detector): toda linha conta como excitada, e as famílias de um elemento são pesadas livremente.</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>No peaks: too few channels in the X-ray range.</source>
+        <translation>Nenhum pico: poucos canais na faixa de raios X.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>No peaks: the spectrum holds no counts.</source>
+        <translation>Nenhum pico: o espectro não tem contagens.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Counts above 1e15 a channel are no photon counts: scaled down before looking for peaks.</source>
+        <translation>Contagens acima de 1e15 por canal não são contagens de fótons: reduzidas antes da busca de picos.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Channels summed in groups of %1, much narrower than the detector's resolution.</source>
+        <translation>Canais somados em grupos de %1, muito mais estreitos que a resolução do detector.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>An X-ray fluorescence spectrum: the families and subshells of an element are weighed freely.</source>
+        <translation>Um espectro de fluorescência de raios X: as famílias e subcamadas de um elemento são pesadas livremente.</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>No peaks: the spectrum is flat (nothing stands out from its noise).</source>
+        <translation>Nenhum pico: o espectro é plano (nada se destaca do seu ruído).</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Stopped after %1 elements and %2 peaks tried: the spectrum is not one this method can take apart.</source>
+        <translation>Parou após %1 elementos e %2 picos tentados: este método não consegue decompor o espectro.</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>The rise at %1 keV is the continuum's step at the %2 absorption edge of the detector's window or crystal, not a peak.</source>
+        <translation>A subida em %1 keV é o degrau do contínuo na borda de absorção de %2 da janela ou do cristal do detector, não um pico.</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>1 peak left unexplained.</source>
+        <translation>1 pico ficou sem explicação.</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 peaks left unexplained.</source>
+        <translation>%1 picos ficaram sem explicação.</translation>
+    </message>
+</context>
+<context>
     <name>SpectrumWindow</name>
     <message>
         <location filename="../spectrumwindow/spectrumtools.cpp" line="+86" />
@@ -332,7 +527,7 @@
         <translation>Abrir espectro</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow.cpp" line="+217" />
+        <location filename="../spectrumwindow/spectrumwindow.cpp" line="+221" />
         <source>Spectra — Zandor</source>
         <translation>Espectros — Zandor</translation>
     </message>
@@ -418,6 +613,11 @@
     </message>
     <message>
         <location line="+1" />
+        <source>Identification</source>
+        <translation>Identificação</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>&amp;File</source>
         <translation>&amp;Arquivo</translation>
     </message>
@@ -478,6 +678,16 @@
     </message>
     <message>
         <location line="+1" />
+        <source>&amp;Identify</source>
+        <translation>&amp;Identificar</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Name the elements of the active spectrum, pin them and label its peaks (Ctrl+I)</source>
+        <translation>Nomear os elementos do espectro ativo, fixá-los e rotular os seus picos (Ctrl+I)</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>Open a spectrum (Ctrl+O) or drop spectrum files here.
 Then point at the periodic table to see an element's lines.</source>
         <translation>Abra um espectro (Ctrl+O) ou solte arquivos de espectro aqui.
@@ -524,7 +734,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>%1 não tem tempo vivo: não normalizado.</translation>
     </message>
     <message>
-        <location line="+100" />
+        <location line="+103" />
         <source>%1 keV   channel %2   counts %3</source>
         <translation>%1 keV   canal %2   contagens %3</translation>
     </message>
@@ -582,13 +792,17 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <location line="+1" />
         <source>These %n files could not be opened:</source>
         <translation>
-            <numerusform>Este arquivo não pôde ser aberto:</numerusform><numerusform>Estes %n arquivos não puderam ser abertos:</numerusform></translation>
+            <numerusform>Este arquivo não pôde ser aberto:</numerusform>
+            <numerusform>Estes %n arquivos não puderam ser abertos:</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <location line="+3" />
         <source>... and %n more.</source>
         <translation>
-            <numerusform>... e mais %n.</numerusform><numerusform>... e mais %n.</numerusform></translation>
+            <numerusform>... e mais %n.</numerusform>
+            <numerusform>... e mais %n.</numerusform>
+        </translation>
     </message>
     <message>
         <location line="+1" />
@@ -659,9 +873,19 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>%1 não pôde ser gravado: %2</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+216" />
+        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+219" />
         <source>channel %1</source>
         <translation>canal %1</translation>
+    </message>
+    <message>
+        <location filename="../spectrumwindow/spectrumwindow_identify.cpp" line="+22" />
+        <source>Open a spectrum to identify its peaks.</source>
+        <translation>Abra um espectro para identificar os seus picos.</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>The spectrum is not calibrated: calibrate it (Calibration tab) before identifying its peaks.</source>
+        <translation>O espectro não está calibrado: calibre-o (aba Calibração) antes de identificar os seus picos.</translation>
     </message>
 </context>
 <context>

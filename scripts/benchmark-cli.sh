@@ -2,10 +2,14 @@
 # Benchmarks of the command line and the X-ray core, in a Release build:
 #  - zandor-xraybench: the line finder and the parsers in their own process,
 #    medians in microseconds (bench/xraybench.cpp);
-#  - zandor-processtime: `zandor find 6.4keV --json` and two other
-#    sub-commands as processes, from start to exit, with their peak memory,
-#    beside /bin/true run the same way (bench/processtime.cpp).
-#   scripts/benchmark-cli.sh                       about 30 seconds once built
+#  - zandor-identifybench: automatic identification of 4096-channel
+#    synthetic spectra and of bounding cases, medians in milliseconds
+#    (bench/identifybench.cpp);
+#  - zandor-processtime: `zandor find 6.4keV --json`, two other
+#    sub-commands and `zandor identify FILE --json` on two of those spectra
+#    as processes, from start to exit, with their peak memory, beside
+#    /bin/true run the same way (bench/processtime.cpp).
+#   scripts/benchmark-cli.sh                       about 45 seconds once built
 #   scripts/benchmark-cli.sh --repeat 2000 --runs 10   quicker, rougher
 # BUILD_DIR (default build-bench, shared with scripts/benchmark.sh) is
 # configured as a Release build when it is not a build yet. Installs what
@@ -27,7 +31,7 @@ scripts/setup.sh run
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" --target zandor zandor-processtime zandor-xraybench >/dev/null
+cmake --build "$build" -j"$(nproc)" --target zandor zandor-processtime zandor-xraybench zandor-identifybench >/dev/null
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
 echo "machine: $(nproc) cores, ${cpu:-unknown CPU}; $(uname -sr)"
@@ -39,5 +43,14 @@ echo
 for command in "find 6.4keV --json" "find 2.31keV --limit 0 --json" "lines Fe --json"; do
     # shellcheck disable=SC2086 # the sub-command's words are meant to split
     "$build/bench/zandor-processtime" --runs "$runs" -- "$build/zandor" $command
+    echo
+done
+"$build/bench/zandor-identifybench"
+echo
+samples=$(mktemp -d)
+trap 'rm -rf "$samples"' EXIT
+"$build/bench/zandor-identifybench" --write-samples "$samples" >/dev/null
+for spectrum in fe-20kv s-mo-pb-25kv; do
+    "$build/bench/zandor-processtime" --runs "$runs" -- "$build/zandor" identify "$samples/$spectrum.msa" --json
     echo
 done

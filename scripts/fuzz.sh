@@ -5,7 +5,8 @@
 #   scripts/fuzz.sh                      every target for 60 seconds
 #   scripts/fuzz.sh 600 numericvalue     one target for ten minutes
 # Targets: elementloader lineloader numericvalue (the reference-data core),
-# emsa spx text detect (the spectrum core).
+# emsa spx text detect (the spectrum core's readers), identify (automatic
+# identification).
 # Each run starts from the committed seeds (fuzz/corpus/<target>), the shipped
 # data files and what earlier runs kept (fuzz/corpus-work/<target>, not
 # committed), and adds the new inputs it finds to the latter. A crash, hang,
@@ -19,14 +20,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-all_targets=(elementloader lineloader numericvalue emsa spx text detect)
+all_targets=(elementloader lineloader numericvalue emsa spx text detect identify)
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 case $seconds in
     '' | *[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
 for target in "${targets[@]}"; do
     case $target in
-        elementloader | lineloader | numericvalue | emsa | spx | text | detect) ;;
+        elementloader | lineloader | numericvalue | emsa | spx | text | detect | identify) ;;
         *) echo "fuzz: no target '$target' (${all_targets[*]})" >&2; exit 2 ;;
     esac
 done
@@ -42,6 +43,7 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 max_len() {
     case $1 in
         elementloader | emsa | spx | detect) echo 65536 ;;
+        identify) echo 16384 ;;
         lineloader | text) echo 32768 ;;
         numericvalue) echo 4096 ;;
     esac
@@ -59,6 +61,7 @@ dict() {
         emsa | detect) echo fuzz/emsa.dict ;;
         spx) echo fuzz/spx.dict ;;
         text) echo fuzz/text.dict ;;
+        identify) echo fuzz/identify.dict ;;
         *) echo fuzz/loader.dict ;;
     esac
 }

@@ -7,6 +7,7 @@
 #include "colourswatch.h"
 #include "elementpanel.h"
 #include "finderpanel.h"
+#include "identifypanel.h"
 #include "spectrumfiles.h"
 #include "finderwindow/candidatesmodel.h"
 #include "finderwindow/detectorbox.h"
@@ -152,11 +153,16 @@ void SpectrumWindow::buildSidePanels()
             pickPeak(entries_[std::size_t(active_)].data.calibration->energy_eV(*pickedChannel_) / 1000);
     });
 
+    identifyPanel_ = new IdentifyPanel(this);
+    connect(identifyPanel_, &IdentifyPanel::identifyRequested, this, &SpectrumWindow::identifyPeaks);
+    connect(identifyPanel_, &IdentifyPanel::keptChanged, this, &SpectrumWindow::setIdentifiedElementKept);
+
     sidePanels_->addTab(spectra, QString());
     sidePanels_->addTab(elementPanel_, QString());
     sidePanels_->addTab(finderPanel_, QString());
     sidePanels_->addTab(calibrationPanel_, QString());
     sidePanels_->addTab(detectorPage, QString());
+    sidePanels_->addTab(identifyPanel_, QString());
 }
 
 void SpectrumWindow::buildMenus()
@@ -192,6 +198,10 @@ void SpectrumWindow::buildMenus()
     pinAction_->setShortcut(QKeySequence(Qt::Key_P));
     pinAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     plot_->addAction(pinAction_);
+    viewMenu_->addSeparator();
+    identifyAction_ = viewMenu_->addAction(QString(), this, &SpectrumWindow::identifyPeaks);
+    identifyAction_->setObjectName(QStringLiteral("IdentifyPeaks"));
+    identifyAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     toolBar_->addAction(openAction_);
     toolBar_->addSeparator();
@@ -202,6 +212,8 @@ void SpectrumWindow::buildMenus()
     toolBar_->addSeparator();
     toolBar_->addAction(resetViewAction_);
     toolBar_->addAction(pinAction_);
+    toolBar_->addSeparator();
+    toolBar_->addAction(identifyAction_);
 }
 
 void SpectrumWindow::retranslate()
@@ -223,6 +235,7 @@ void SpectrumWindow::retranslate()
     sidePanels_->setTabText(2, tr("Finder"));
     sidePanels_->setTabText(3, tr("Calibration"));
     sidePanels_->setTabText(4, tr("Detector"));
+    sidePanels_->setTabText(5, tr("Identification"));
     fileMenu_->setTitle(tr("&File"));
     openAction_->setText(tr("&Open spectrum..."));
     recentMenu_->setTitle(tr("Open &recent"));
@@ -235,6 +248,8 @@ void SpectrumWindow::retranslate()
     resetViewAction_->setText(tr("&Whole spectrum"));
     resetViewAction_->setToolTip(tr("Show the whole spectrum (Home, or a double-click in the plot)"));
     pinAction_->setText(tr("&Pin the element on show"));
+    identifyAction_->setText(tr("&Identify"));
+    identifyAction_->setToolTip(tr("Name the elements of the active spectrum, pin them and label its peaks (Ctrl+I)"));
     plot_->setEmptyText(tr("Open a spectrum (Ctrl+O) or drop spectrum files here.\n"
                            "Then point at the periodic table to see an element's lines."));
     updateAxes();
@@ -348,6 +363,7 @@ void SpectrumWindow::removeSpectrum(int index)
     if (index < 0 || index >= spectrumCount())
         return;
     const bool wasEnergy = energyAxis();
+    forgetIdentification();
     entries_.erase(entries_.begin() + index);
     plot_->removeSeries(index);
     if (energyAxis() != wasEnergy) {
@@ -377,6 +393,8 @@ void SpectrumWindow::setActiveSpectrum(int index)
 {
     if (index >= spectrumCount())
         index = spectrumCount() - 1;
+    if (index != active_)
+        forgetIdentification();
     active_ = index;
     {
         const QSignalBlocker block(spectraList_);

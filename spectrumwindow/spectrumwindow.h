@@ -15,6 +15,7 @@
 
 #include "spectrumplot.h"
 
+#include "spectrum/identify.h"
 #include "spectrum/spectrum.h"
 #include "xray/finder.h"
 
@@ -33,6 +34,7 @@ class CandidatesModel;
 class DetectorBox;
 class ElementPanel;
 class FinderPanel;
+class IdentifyPanel;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -95,6 +97,23 @@ public:
     bool assignPickedPeak(const QString &lineText = QString());
     bool undoCalibration();
 
+    // --- Identification ---------------------------------------------------------
+    // Identifies the elements of the active spectrum with the detector's
+    // settings (the FWHM the file gives, else the box's; the beam energy
+    // the box shows): pins the elements found, labels the peaks ("Fe Kα1",
+    // "Cu Kα esc", "2×Ti Kα", "Ti Kα+Kβ") and shows the results. False,
+    // with the reason in the status bar, when there is no spectrum or it is
+    // not calibrated.
+    bool identifyPeaks();
+    // The last identification, while its spectrum is active and unchanged.
+    const std::optional<spectrum::Identification> &identification() const { return identification_; }
+    // Keeps an element found (pinned, its peaks labelled), or removes it.
+    void setIdentifiedElementKept(int Z, bool kept);
+    // The names over the peaks identified: the pinned markers drawn bold
+    // (the lines found) and the text labels (lines without a marker,
+    // escape and sum peaks).
+    QStringList peakLabels() const;
+
     // --- Export ------------------------------------------------------------
     // Each writes the file and returns an empty string, or the reason it
     // could not; the menu commands ask for the name and show the reason.
@@ -112,6 +131,8 @@ public:
     FinderPanel *finderPanel() const { return finderPanel_; }
     CalibrationPanel *calibrationPanel() const { return calibrationPanel_; }
     ElementPanel *elementPanel() const { return elementPanel_; }
+    IdentifyPanel *identifyPanel() const { return identifyPanel_; }
+    QAction *identifyAction() const { return identifyAction_; }
     QListWidget *spectraList() const { return spectraList_; }
     QLabel *readout() const { return readout_; }
 
@@ -165,6 +186,10 @@ private:
     double countsNear(double energy_eV, double halfWidth_eV) const;
     double snapToPeak(const Entry &e, double channel) const;
 
+    // spectrumwindow_identify.cpp
+    void refreshIdentification(); // labels and ticks after the pins changed
+    void forgetIdentification();  // its spectrum changed or went
+
     // spectrumwindow_calibration.cpp
     void applyAssignments(Entry &e);
     void showCalibration();
@@ -186,6 +211,8 @@ private:
     FinderPanel *finderPanel_ = nullptr;
     CalibrationPanel *calibrationPanel_ = nullptr;
     ElementPanel *elementPanel_ = nullptr;
+    IdentifyPanel *identifyPanel_ = nullptr;
+    std::optional<spectrum::Identification> identification_;
     QListWidget *spectraList_ = nullptr;
     QPushButton *removeSpectrum_ = nullptr;
     QLabel *readout_ = nullptr;
@@ -206,4 +233,5 @@ private:
     QAction *closeAction_ = nullptr;
     QAction *resetViewAction_ = nullptr;
     QAction *pinAction_ = nullptr;
+    QAction *identifyAction_ = nullptr;
 };

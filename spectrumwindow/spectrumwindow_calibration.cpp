@@ -99,6 +99,7 @@ bool SpectrumWindow::undoCalibration()
 // Draws the spectra with the calibration in force and shows it.
 void SpectrumWindow::applyAssignments(Entry &)
 {
+    forgetIdentification(); // its energies were those of the calibration before
     const QPointF before = plot_->fullRange();
     updateAllSeries();
     if (plot_->fullRange() != before)

@@ -82,6 +82,7 @@ void SpectrumWindow::refreshMarkers()
     if (entries_.empty() || !energyAxis()) {
         for (int layer : {PinnedLayer, SumLayer, HoverLayer})
             plot_->clearMarkers(layer);
+        refreshIdentification();
         return;
     }
     const linemarkers::Context context = markerContext();
@@ -105,6 +106,7 @@ void SpectrumWindow::refreshMarkers()
         plot_->setMarkers(HoverLayer, highlight(linemarkers::elementMarkers(hoverZ_, context)));
     else
         plot_->clearMarkers(HoverLayer);
+    refreshIdentification();
 }
 
 void SpectrumWindow::showElementMarkers(int Z)

@@ -1,6 +1,7 @@
 // The compiled X-ray tables against their sources: the generated C++ holds
 // exactly what the cited TSV files say, its indexes are right, and the lines
 // the main window shows from kl_lines.inf have the same energies.
+#include "xray/absorption.h"
 #include "xray/detector.h"
 #include "xray/edges.h"
 #include "xray/elements.h"
@@ -20,6 +21,7 @@ private slots:
     void edgesMatchTsv();
     void detectorsMatchTsv();
     void attenuationMatchesTsv();
+    void synthesisTablesMatchTsv();
     void indexesAreWhole();
     void klLinesAgree();
 };
@@ -134,6 +136,50 @@ void TestXrayTable::attenuationMatchesTsv()
         ++checked;
     }
     QVERIFY(checked > 150);
+}
+
+void TestXrayTable::synthesisTablesMatchTsv()
+{
+    // Absorbers: every tabulated point (the value above an edge) comes back.
+    int checked = 0;
+    const QList<QStringList> absorbers = tsvRows("absorbers.tsv");
+    for (qsizetype i = 0; i < absorbers.size(); ++i) {
+        const QStringList &r = absorbers[i];
+        if (i + 1 < absorbers.size() && absorbers[i + 1][0] == r[0] && absorbers[i + 1][2] == r[2])
+            continue;
+        const std::optional<double> mu = xray::absorberAttenuation(r[0].toInt(), r[2].toDouble());
+        QVERIFY2(mu && qAbs(*mu / r[3].toDouble() - 1) < 1e-9, qPrintable(r.join(' ')));
+        ++checked;
+    }
+    QVERIFY(checked > 1000);
+    QVERIFY(!xray::absorberAttenuation(26, 6400));
+    QCOMPARE(xray::absorberElements().size(), std::size_t(10));
+
+    // Photoionisation: every point, and nothing at or below an edge.
+    const QList<QStringList> photo = tsvRows("photoionisation.tsv");
+    const QStringList shells = {"K", "L1", "L2", "L3", "M1", "M2", "M3", "M4", "M5"};
+    checked = 0;
+    for (qsizetype i = 0; i < photo.size(); ++i) {
+        const QStringList &r = photo[i];
+        const int Z = r[0].toInt();
+        const auto shell = static_cast<xray::Shell>(shells.indexOf(r[2]));
+        QVERIFY2(xray::hasPhotoionisation(Z, shell), qPrintable(r.join(' ')));
+        QCOMPARE(xray::photoionisation(Z, shell, r[3].toDouble()), 0.0);
+        if (i + 1 < photo.size() && photo[i + 1][0] == r[0] && photo[i + 1][2] == r[2] && photo[i + 1][4] == r[4])
+            continue;
+        QVERIFY2(qAbs(xray::photoionisation(Z, shell, r[4].toDouble()) / r[5].toDouble() - 1) < 1e-9,
+                 qPrintable(r.join(' ')));
+        ++checked;
+    }
+    QVERIFY(checked > 5000);
+    QVERIFY(!xray::hasPhotoionisation(26, xray::Shell::M5));
+
+    const QList<QStringList> weights = tsvRows("atomicweights.tsv");
+    QCOMPARE(weights.size(), qsizetype(xray::LastLineZ));
+    for (const QStringList &r : weights)
+        QCOMPARE(xray::atomicWeight(r[0].toInt()), r[2].toDouble());
+    QCOMPARE(xray::atomicWeight(0), 0.0);
+    QCOMPARE(xray::atomicWeight(xray::LastLineZ + 1), 0.0);
 }
 
 void TestXrayTable::indexesAreWhole()

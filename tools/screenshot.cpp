@@ -1,13 +1,15 @@
 // zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]
 //                   [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]
-//                   [--finder ENERGY]
+//                   [--finder ENERGY] [--identify] [--log] [--view LO:HI]
 //
 // Starts the main window on the data files of the working directory (or of
 // DIR), optionally points at element Z and switches to English, and writes
 // the window with its menu bar to OUT.png. With --spectrum it writes the
 // spectrum window instead, with the files open, the elements of SYMBOLS
 // ("Fe,Cu") pinned, element Z's markers and the peak at KEV picked as a
-// click there would. With --finder it writes the finder window with ENERGY
+// click there would; with --identify, after identifying its peaks, the
+// results panel shown; --log draws counts on a logarithmic scale, --view
+// shows LO to HI keV. With --finder it writes the finder window with ENERGY
 // ("6.4 keV") searched. Runs without a display.
 #include "mainwindow/appicon.h"
 #include "mainwindow/fonts.h"
@@ -29,7 +31,7 @@ static int usage()
 {
     std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n"
                          "                         [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]\n"
-                         "                         [--finder ENERGY]\n");
+                         "                         [--finder ENERGY] [--identify] [--log] [--view LO:HI]\n");
     return 2;
 }
 
@@ -50,6 +52,9 @@ int main(int argc, char *argv[])
     QString pins;
     double pick = 0;
     QString finderEnergy;
+    bool identify = false;
+    bool log = false;
+    double viewLo = 0, viewHi = 0;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -66,6 +71,19 @@ int main(int argc, char *argv[])
             spectra << QFileInfo(args[++i]).absoluteFilePath();
         } else if (a == QLatin1String("--finder") && i + 1 < args.size()) {
             finderEnergy = args[++i];
+        } else if (a == QLatin1String("--identify")) {
+            identify = true;
+        } else if (a == QLatin1String("--log")) {
+            log = true;
+        } else if (a == QLatin1String("--view") && i + 1 < args.size()) {
+            const QStringList range = args[++i].split(u':');
+            bool ok1 = false, ok2 = false;
+            if (range.size() == 2) {
+                viewLo = range[0].toDouble(&ok1);
+                viewHi = range[1].toDouble(&ok2);
+            }
+            if (!ok1 || !ok2 || !(viewHi > viewLo))
+                return usage();
         } else if (a == QLatin1String("--pin") && i + 1 < args.size()) {
             pins = args[++i];
         } else if (a == QLatin1String("--pick") && i + 1 < args.size()) {
@@ -111,6 +129,12 @@ int main(int argc, char *argv[])
         if (pick > 0)
             s->pickPeak(pick);
         s->showElementMarkers(select);
+        if (identify && !s->identifyPeaks())
+            return 1;
+        if (log)
+            s->plot()->setYScale(YScale::Log);
+        if (viewHi > viewLo)
+            s->plot()->setViewRange(viewLo, viewHi);
         shown = s;
     }
     if (!finderEnergy.isEmpty()) {

@@ -9,6 +9,11 @@ writes, under xray_dir (the source tree's xray/ by default):
     data/edges.tsv        K, L1-L3 and M1-M5 absorption edges of H..Cf
     data/attenuation.tsv  mass attenuation of the detector elements
     data/detectors.tsv    the detector elements' escaping K lines
+    data/absorbers.tsv    mass attenuation of window, dead-layer and crystal
+                          elements from 0.1 keV, for detector efficiencies
+    data/photoionisation.tsv  photoionisation cross sections of the shells
+                          that give lines, from their edges up to 100 keV
+    data/atomicweights.tsv    atomic weights of B..Cf
     generated/*.cpp, .h   the same as constexpr C++ arrays
 
 `elements` maps an atomic number to (symbol, English name), from BODR.
@@ -93,6 +98,38 @@ ATT_MAX_ERROR = 0.01
 # away from EdgeEnergy: the values at an edge are taken this share below and
 # above it.
 ATT_EDGE_STEP = 1e-3
+
+# Absorbers: the elements of detector windows (Be; polymer C, H, N, O; Al
+# coating), dead layers and crystals (Si, Ge, Cd, Te), for the detector
+# efficiencies of synthetic spectra. Mass attenuation from 0.1 keV, where
+# light-element lines begin, to 200 keV: the grid above, then refined where
+# log-log interpolation misses xraylib by more than ABS_MAX_ERROR.
+# Ge, Cd and Te from 1 keV: the detectors made of them have beryllium
+# windows that let nothing softer through, and below 1 keV xraylib's
+# attenuation of Cd and Te has N edges, which the table's K..M5 do not list.
+ABSORBERS = [(1, 0.1), (4, 0.1), (6, 0.1), (7, 0.1), (8, 0.1), (13, 0.1), (14, 0.1),
+             (32, 1.0), (48, 1.0), (52, 1.0)]
+ABS_MAX_ERROR = 0.01
+# xraylib puts the K edges of the lightest elements up to 2 % above
+# EdgeEnergy (N: 401.6 eV, its step near 409.5 eV): their values at an edge
+# are taken this share below and above it.
+ABS_EDGE_STEP = 0.025
+
+# Photoionisation (xraylib CS_Photo_Partial) of each shell that gives one of
+# the table's lines, for exciting synthetic X-ray fluorescence: from a step
+# above the edge (PHOTO_EDGE_STEP; xraylib's cross sections put some edges
+# up to 1 % away from EdgeEnergy) to PHOTO_TO_KEV, PHOTO_PER_DECADE points a
+# decade plus every deeper edge of the element twice (below, above: above a
+# deeper edge xraylib shares the photo effect out again), refined where
+# log-log interpolation misses by more than PHOTO_MAX_ERROR. Only edges from
+# PHOTO_FROM_KEV up: X-ray fluorescence detectors see no lines below it
+# through their beryllium windows, and xraylib's partial cross sections of
+# the lightest elements' L shells are not smooth enough to interpolate.
+PHOTO_FROM_KEV = 1.0
+PHOTO_TO_KEV = 100.0
+PHOTO_PER_DECADE = 4
+PHOTO_EDGE_STEP = 1e-2
+PHOTO_MAX_ERROR = 0.02
 
 
 class TableError(Exception):
@@ -273,26 +310,53 @@ def select_edges():
 
 # ---------------------------------------------------- detector materials
 
-def _attenuation_points(z):
+def _attenuation_points(z, from_kev=ATT_FROM_KEV, max_error=None, step=ATT_EDGE_STEP):
     """(energy eV text, mu cm2/g text) of element z's mass attenuation
-    grid; an edge appears twice, below and above."""
-    lo, hi = math.log10(ATT_FROM_KEV), math.log10(ATT_TO_KEV)
+    grid; an edge appears twice, below and above. With max_error, intervals
+    whose middle the log-log interpolation misses by more are split until
+    it does not."""
+    lo, hi = math.log10(from_kev), math.log10(ATT_TO_KEV)
     count = int(round((hi - lo) * ATT_PER_DECADE))
     grid = [round(10 ** (lo + (hi - lo) * i / count), 6) for i in range(count + 1)]
     edges = [e for e in (_edge_kev(z, s) for s in SHELLS)
-             if e and ATT_FROM_KEV < e < ATT_TO_KEV]
+             if e and from_kev < e < ATT_TO_KEV]
     # No grid point right at an edge's shifted step.
     grid = [g for g in grid
-            if all(abs(g - e) > 2 * ATT_EDGE_STEP * e for e in edges)]
+            if all(abs(g - e) > 2 * step * e for e in edges)]
     # (energy, 0 below an edge / 1 above or off edges, mu)
     points = [(g, 1, xraylib.CS_Total(z, g)) for g in grid]
     for e in edges:
-        points.append((e, 0, xraylib.CS_Total(z, e * (1 - ATT_EDGE_STEP))))
-        points.append((e, 1, xraylib.CS_Total(z, e * (1 + ATT_EDGE_STEP))))
+        points.append((e, 0, xraylib.CS_Total(z, e * (1 - step))))
+        points.append((e, 1, xraylib.CS_Total(z, e * (1 + step))))
     fixed = [(e, mu) for e, _, mu in sorted(points)]
+    if max_error is not None:
+        fixed = _refined(fixed, lambda kev: xraylib.CS_Total(z, kev), max_error,
+                         lambda kev: any(abs(kev - e) < 4 * step * e for e in edges))
     rows = [(_short(e * 1000, 7), _short(mu, 6)) for e, mu in fixed]
-    _check_attenuation(z, rows, edges)
+    _check_attenuation(z, rows, edges, max_error or ATT_MAX_ERROR, step)
     return rows
+
+
+def _refined(points, function, max_error, near_edge):
+    """points (keV, value), with a point added in the middle of every
+    interval whose log-log interpolation misses function there by more than
+    max_error, until none does (or the interval is under 0.2 % wide).
+    Intervals at an edge (two points at one energy) or near one are kept."""
+    out = [points[0]]
+    pending = list(reversed(points[1:]))
+    while pending:
+        a, b = out[-1], pending[-1]
+        if a[0] != b[0] and b[0] / a[0] > 1.002:
+            middle = math.sqrt(a[0] * b[0])
+            if not near_edge(middle):
+                exact = function(middle)
+                t = math.log(middle / a[0]) / math.log(b[0] / a[0])
+                guess = math.exp(math.log(a[1]) + t * math.log(b[1] / a[1]))
+                if abs(guess / exact - 1) > max_error:
+                    pending.append((round(middle, 6), exact))
+                    continue
+        out.append(pending.pop())
+    return out
 
 
 def _interpolate(rows, ev):
@@ -304,7 +368,7 @@ def _interpolate(rows, ev):
     raise TableError("%r eV outside the attenuation grid" % ev)
 
 
-def _check_attenuation(z, rows, edges):
+def _check_attenuation(z, rows, edges, max_error, step):
     pts = [float(e) for e, _ in rows]
     for e0, e1 in zip(pts, pts[1:]):
         if e0 == e1:
@@ -312,11 +376,12 @@ def _check_attenuation(z, rows, edges):
         middle = math.sqrt(e0 * e1)
         # xraylib's own edge sits a little off EdgeEnergy: skip the
         # intervals that touch an edge.
-        if any(abs(middle / 1000 - e) < 4 * ATT_EDGE_STEP * e for e in edges):
+        if any(abs(middle / 1000 - e) < 4 * step * e for e in edges):
             continue
         exact = xraylib.CS_Total(z, middle / 1000)
         error = abs(_interpolate(rows, middle) / exact - 1)
-        if error > ATT_MAX_ERROR:
+        # Rounding the refined points to 7 digits may leave a little more.
+        if error > max_error * 1.05:
             raise TableError("Z=%d: attenuation interpolated %.2f %% off at %.1f eV"
                              % (z, 100 * error, middle))
 
@@ -357,6 +422,64 @@ def select_detectors(elements):
                 "attenuation": _attenuation_points(z)})
         detectors.append({"key": key, "label": label, "members": members})
     return detectors
+
+
+# ------------------------------------------------ synthetic spectra's physics
+
+def select_absorbers(elements):
+    """Mass attenuation of ABSORBERS from their first energy, refined."""
+    return [{"z": z, "symbol": elements[z][0],
+             "attenuation": _attenuation_points(z, from_kev, ABS_MAX_ERROR, ABS_EDGE_STEP)}
+            for z, from_kev in ABSORBERS]
+
+
+def _photo(z, shell, kev):
+    """xraylib's photoionisation of the shell, never above the whole photo
+    effect (next to some edges xraylib's partial value overshoots it)."""
+    macro = SHELL_MACRO[shell]
+    return min(xraylib.CS_Photo_Partial(z, macro, kev), xraylib.CS_Photo(z, kev))
+
+
+def select_photoionisation(lines):
+    """Per element and shell that gives a line, with an edge from
+    PHOTO_FROM_KEV to PHOTO_TO_KEV: edge, and (energy eV text, cm2/g text)
+    points from just above the edge."""
+    shells = {}
+    for m in lines:
+        shells.setdefault(m["z"], set()).add(m["shell"])
+    result = []
+    for z in sorted(shells):
+        for shell in SHELLS:
+            if shell not in shells[z]:
+                continue
+            edge = _edge_kev(z, shell)
+            if edge is None or not PHOTO_FROM_KEV <= edge < PHOTO_TO_KEV:
+                continue
+            deeper = [d for d in (_edge_kev(z, s) for s in SHELLS[:SHELLS.index(shell)])
+                      if d and edge < d < PHOTO_TO_KEV]
+            start = edge * (1 + PHOTO_EDGE_STEP)
+            lo, hi = math.log10(start), math.log10(PHOTO_TO_KEV)
+            count = max(1, int(math.ceil((hi - lo) * PHOTO_PER_DECADE)))
+            grid = [round(10 ** (lo + (hi - lo) * i / count), 6) for i in range(count + 1)]
+            grid = [g for g in grid if all(abs(g - d) > 2 * PHOTO_EDGE_STEP * d for d in deeper)]
+            points = [(g, 1, _photo(z, shell, g)) for g in grid]
+            for d in deeper:
+                points.append((d, 0, _photo(z, shell, d * (1 - PHOTO_EDGE_STEP))))
+                points.append((d, 1, _photo(z, shell, d * (1 + PHOTO_EDGE_STEP))))
+            fixed = [(e, v) for e, _, v in sorted(points)]
+            if any(not v > 0 for _, v in fixed):
+                raise TableError("Z=%d %s: photoionisation not above zero" % (z, shell))
+            fixed = _refined(fixed, lambda kev: _photo(z, shell, kev), PHOTO_MAX_ERROR,
+                             lambda kev: any(abs(kev - d) < 4 * PHOTO_EDGE_STEP * d
+                                             for d in deeper))
+            result.append({"z": z, "shell": shell, "edge": _ev(edge),
+                           "points": [(_short(e * 1000, 7), _short(v, 6)) for e, v in fixed]})
+    return result
+
+
+def select_weights():
+    return [{"z": z, "weight": _number(xraylib.AtomicWeight(z))}
+            for z in range(1, LAST_Z + 1)]
 
 
 # ---------------------------------------------------------------- output
@@ -424,6 +547,41 @@ DETECTORS_NOTES = [
     "",
     "Columns: detector; Z; symbol; mass fraction; K edge eV; K fluorescence yield;",
     "K jump ratio; escape line (IUPAC); its energy eV; its share.",
+]
+
+ABSORBERS_NOTES = [
+    "Mass attenuation coefficients of the elements of detector windows, dead layers and",
+    "crystals, cm2/g: xraylib CS_Total, %d points per decade from 0.1 keV (Ge, Cd, Te from"
+    % ATT_PER_DECADE,
+    "1 keV) to %g keV, refined" % ATT_TO_KEV,
+    "where log-log interpolation missed xraylib by more than %g %%; an absorption edge"
+    % (100 * ABS_MAX_ERROR),
+    "appears twice, first the value %g %% below it, then %g %% above. For the detector"
+    % (100 * ABS_EDGE_STEP, 100 * ABS_EDGE_STEP),
+    "efficiency of synthetic spectra.",
+    "",
+    "Columns: Z; symbol; energy eV; mass attenuation cm2/g.",
+]
+
+PHOTO_NOTES = [
+    "Photoionisation cross sections of the shells that give the line table's lines, cm2/g:",
+    "xraylib CS_Photo_Partial (never above CS_Photo), for edges from %g to %g keV, from"
+    % (PHOTO_FROM_KEV, PHOTO_TO_KEV),
+    "%g %% above the edge to %g keV: %d points per decade plus every deeper edge of the"
+    % (100 * PHOTO_EDGE_STEP, PHOTO_TO_KEV, PHOTO_PER_DECADE),
+    "element (twice: %g %% below, then above), refined where log-log interpolation missed"
+    % (100 * PHOTO_EDGE_STEP),
+    "xraylib by more than %g %%. For exciting synthetic X-ray fluorescence spectra."
+    % (100 * PHOTO_MAX_ERROR),
+    "",
+    "Columns: Z; symbol; shell; edge eV; energy eV; cross section cm2/g.",
+]
+
+WEIGHTS_NOTES = [
+    "Atomic weights of H (1) to Cf (98), g/mol: xraylib AtomicWeight. For turning mass",
+    "fractions into atoms in synthetic spectra and for the composition of windows.",
+    "",
+    "Columns: Z; symbol; atomic weight.",
 ]
 
 
@@ -544,7 +702,29 @@ def _cpp_detectors(detectors, version):
     return _cpp_file(version, "xray/data/detectors.tsv and attenuation.tsv", body)
 
 
-def _cpp_header(lines, edges, elements, version):
+def _cpp_synthesis(absorbers, photo, weights, version):
+    body = []
+    for a in absorbers:
+        body += _cpp_array("constexpr AttenuationPoint absorber%s[]" % a["symbol"],
+                           ["{%s, %s}" % p for p in a["attenuation"]])
+    body += _cpp_array("constexpr Absorber absorbers[AbsorberCount]", [
+        "{%d, absorber%s, %d}" % (a["z"], a["symbol"], len(a["attenuation"])) for a in absorbers],
+        wrap=False)
+    for p in photo:
+        body += _cpp_array("constexpr AttenuationPoint photo%d%s[]" % (p["z"], p["shell"]),
+                           ["{%s, %s}" % q for q in p["points"]])
+    body.append("// By Z, then shell from K outwards.")
+    body += _cpp_array("constexpr PhotoShell photoShells[PhotoShellCount]", [
+        "{%d, Shell::%s, %s, photo%d%s, %d}" % (p["z"], p["shell"], p["edge"], p["z"], p["shell"],
+                                                len(p["points"])) for p in photo], wrap=False)
+    body.append("// Index Z; index 0 is not an element.")
+    body += _cpp_array("constexpr double atomicWeights[LastLineZ + 1]",
+                       ["0"] + [w["weight"] for w in weights])
+    return _cpp_file(version, "xray/data/absorbers.tsv, photoionisation.tsv and atomicweights.tsv",
+                     body)
+
+
+def _cpp_header(lines, edges, elements, version, absorbers, photo):
     mn = next(m for m in lines if m["z"] == 25 and m["iupac"] == "KL3")
     return "\n".join([
         GENERATED % (version, "xray/data/"),
@@ -565,6 +745,8 @@ def _cpp_header(lines, edges, elements, version):
         "inline constexpr int LastLineZ = %d;" % LAST_Z,
         "inline constexpr int LastEdgeZ = %d;" % EDGE_LAST_Z,
         "inline constexpr int MaterialCount = %d;" % len(DETECTORS),
+        "inline constexpr int AbsorberCount = %d;" % len(absorbers),
+        "inline constexpr int PhotoShellCount = %d;" % len(photo),
         "// Mn KL3 (K-alpha1), the reference energy of detector resolutions.",
         "inline constexpr double MnKalpha_eV = %s;" % mn["energy"],
         "",
@@ -586,6 +768,23 @@ def _cpp_header(lines, edges, elements, version):
         "    int attenuationCount;",
         "};",
         "",
+        "// An element of detector windows, dead layers and crystals.",
+        "struct Absorber {",
+        "    int Z;",
+        "    const AttenuationPoint *attenuation; // as in MaterialElement",
+        "    int attenuationCount;",
+        "};",
+        "",
+        "// The photoionisation of one shell of one element, cm2/g, from just above",
+        "// its edge (its points use mu_cm2_g for the cross section).",
+        "struct PhotoShell {",
+        "    std::uint8_t Z;",
+        "    Shell shell;",
+        "    double edge_eV;",
+        "    const AttenuationPoint *points;",
+        "    int count;",
+        "};",
+        "",
         "struct MaterialEntry {",
         "    const char *key;   // \"si\"",
         "    const char *label; // \"Si\"",
@@ -605,6 +804,9 @@ def _cpp_header(lines, edges, elements, version):
         "extern const MaterialElement materialElements[];",
         "extern const EscapeLine escapeLines[];",
         "extern const MaterialEntry materials[MaterialCount];",
+        "extern const Absorber absorbers[AbsorberCount];",
+        "extern const PhotoShell photoShells[PhotoShellCount];",
+        "extern const double atomicWeights[LastLineZ + 1];",
         "",
         "} // namespace xray::table",
         ""])
@@ -619,6 +821,9 @@ def write_tables(elements, xray_dir):
     check_lines(lines)
     edges = select_edges()
     detectors = select_detectors(elements)
+    absorbers = select_absorbers(elements)
+    photo = select_photoionisation(lines)
+    weights = select_weights()
 
     data = os.path.join(xray_dir, "data")
     gen = os.path.join(xray_dir, "generated")
@@ -646,9 +851,26 @@ def write_tables(elements, xray_dir):
          [[d["key"], str(m["z"]), m["symbol"], m["mass_fraction"], m["k_edge"], m["omega_k"],
            m["jump_k"], e["iupac"], e["energy"], e["share"]]
           for d in detectors for m in d["members"] for e in m["escapes"]])
-    _write(os.path.join(gen, "tables.h"), _cpp_header(lines, edges, elements, version))
+    _tsv(os.path.join(data, "absorbers.tsv"),
+         _header("Zandor mass attenuation of window, dead-layer and crystal elements",
+                 ABSORBERS_NOTES),
+         ["Z", "symbol", "energy_eV", "mu_cm2_g"],
+         [[str(a["z"]), a["symbol"], e, mu] for a in absorbers for e, mu in a["attenuation"]])
+    _tsv(os.path.join(data, "photoionisation.tsv"),
+         _header("Zandor photoionisation cross sections", PHOTO_NOTES),
+         ["Z", "symbol", "shell", "edge_eV", "energy_eV", "tau_cm2_g"],
+         [[str(p["z"]), symbol[p["z"]], p["shell"], p["edge"], e, v]
+          for p in photo for e, v in p["points"]])
+    _tsv(os.path.join(data, "atomicweights.tsv"),
+         _header("Zandor atomic weights", WEIGHTS_NOTES),
+         ["Z", "symbol", "atomic_weight"],
+         [[str(w["z"]), symbol[w["z"]], w["weight"]] for w in weights])
+    _write(os.path.join(gen, "tables.h"),
+           _cpp_header(lines, edges, elements, version, absorbers, photo))
     _write(os.path.join(gen, "linetable.cpp"), _cpp_lines(lines, version))
     _write(os.path.join(gen, "edgetable.cpp"), _cpp_edges(edges, version))
     _write(os.path.join(gen, "elementtable.cpp"), _cpp_elements(elements, version))
     _write(os.path.join(gen, "detectortable.cpp"), _cpp_detectors(detectors, version))
+    _write(os.path.join(gen, "synthesistable.cpp"),
+           _cpp_synthesis(absorbers, photo, weights, version))
     return report

@@ -2,6 +2,7 @@
 
 #include "elements.h"
 #include "textutil.h"
+#include "interpolation.h"
 #include "generated/tables.h"
 
 #include <algorithm>
@@ -16,23 +17,10 @@ const table::MaterialEntry &entry(Material material)
     return table::materials[static_cast<int>(material)];
 }
 
-// Element `element`'s mass attenuation at E, log-log between the table's
-// points; an edge is two points at one energy, and E at an edge takes the
-// value above it. Extrapolated from the end segments outside the table.
+// Element `element`'s mass attenuation at E.
 double elementAttenuation(const table::MaterialElement &element, double energy_eV)
 {
-    const table::AttenuationPoint *first = element.attenuation;
-    const table::AttenuationPoint *last = first + element.attenuationCount;
-    const table::AttenuationPoint *above = std::upper_bound(
-        first, last, energy_eV,
-        [](double e, const table::AttenuationPoint &p) { return e < p.energy_eV; });
-    // The segment [a, b] with a.energy <= E < b.energy, or an end segment.
-    const table::AttenuationPoint *b = std::clamp(above, first + 1, last - 1);
-    const table::AttenuationPoint *a = b - 1;
-    if (a->energy_eV == b->energy_eV) // E beyond the table, at an edge
-        return energy_eV < a->energy_eV ? a->mu_cm2_g : b->mu_cm2_g;
-    const double t = std::log(energy_eV / a->energy_eV) / std::log(b->energy_eV / a->energy_eV);
-    return std::exp(std::log(a->mu_cm2_g) + t * std::log(b->mu_cm2_g / a->mu_cm2_g));
+    return table::interpolateLogLog(element.attenuation, element.attenuationCount, energy_eV);
 }
 
 } // namespace
@@ -83,8 +71,6 @@ Detector::Detector(Material material, double fwhmMnKa_eV)
     for (std::size_t i = 0; i < lines.size() && i < escapeAttenuation_.size(); ++i)
         escapeAttenuation_[i] = massAttenuation(lines[i].energy_eV);
 }
-
-
 
 std::span<const EscapeLine> Detector::escapeLines() const
 {

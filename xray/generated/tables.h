@@ -18,6 +18,8 @@ inline constexpr int FirstLineZ = 5;
 inline constexpr int LastLineZ = 98;
 inline constexpr int LastEdgeZ = 98;
 inline constexpr int MaterialCount = 3;
+inline constexpr int AbsorberCount = 10;
+inline constexpr int PhotoShellCount = 496;
 // Mn KL3 (K-alpha1), the reference energy of detector resolutions.
 inline constexpr double MnKalpha_eV = 5898.7;
 
@@ -39,6 +41,23 @@ struct MaterialElement {
     int attenuationCount;
 };
 
+// An element of detector windows, dead layers and crystals.
+struct Absorber {
+    int Z;
+    const AttenuationPoint *attenuation; // as in MaterialElement
+    int attenuationCount;
+};
+
+// The photoionisation of one shell of one element, cm2/g, from just above
+// its edge (its points use mu_cm2_g for the cross section).
+struct PhotoShell {
+    std::uint8_t Z;
+    Shell shell;
+    double edge_eV;
+    const AttenuationPoint *points;
+    int count;
+};
+
 struct MaterialEntry {
     const char *key;   // "si"
     const char *label; // "Si"
@@ -58,5 +77,8 @@ extern const ElementName elementNames[ElementCount + 1];
 extern const MaterialElement materialElements[];
 extern const EscapeLine escapeLines[];
 extern const MaterialEntry materials[MaterialCount];
+extern const Absorber absorbers[AbsorberCount];
+extern const PhotoShell photoShells[PhotoShellCount];
+extern const double atomicWeights[LastLineZ + 1];
 
 } // namespace xray::table

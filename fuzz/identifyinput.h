@@ -1,0 +1,124 @@
+// The input layout of fuzz_identify and the checks it runs, shared with
+// tests/tst_identify_core.cpp, which replays the committed inputs
+// (fuzz/corpus/identify/). Plain C++, like the core.
+//
+// Layout: one byte of choices (bits 0-1 the detector, 2 a FWHM given, 3 a
+// beam given, 4 required and excluded elements, 5 X-ray fluorescence), two
+// bytes of FWHM, two of beam energy, two of gain, two of offset, then the
+// counts, two bytes each, where 0xFFFF stands for 1e300 and 0xFFFE for a
+// negative count.
+#pragma once
+
+#include "spectrum/identify.h"
+#include "xray/elements.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace identifyinput {
+
+struct Input {
+    spectrum::Spectrum spectrum;
+    spectrum::IdentifyOptions options;
+};
+
+inline unsigned word(const std::uint8_t *data, std::size_t at)
+{
+    return unsigned(data[at]) | unsigned(data[at + 1]) << 8;
+}
+
+// Nothing for an input too short to hold a count.
+inline std::optional<Input> decode(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 11)
+        return std::nullopt;
+    Input in;
+    const unsigned choices = data[0];
+    in.options.material = static_cast<xray::Material>(choices % 3);
+    if (choices & 4)
+        in.options.fwhmMnKa_eV = 10 + word(data, 1) % 990;
+    if (choices & 8)
+        in.options.beam_kV = 0.5 + word(data, 3) % 1000 / 10.0;
+    if (choices & 16) {
+        in.options.require = {int(data[1] % 94 + 5)};
+        if (int(data[2] % 94 + 5) != in.options.require[0])
+            in.options.exclude = {int(data[2] % 94 + 5)};
+    }
+    if (choices & 32)
+        in.spectrum.meta.signalType = "XRF";
+    // Gains from 0.001 to 1000 eV a channel, offsets of +-32 k channels.
+    const double gain = std::pow(10.0, -3.0 + 6.0 * word(data, 5) / 65535.0);
+    in.spectrum.calibration = spectrum::Calibration{(double(word(data, 7)) - 32768) * gain, gain};
+    for (std::size_t at = 9; at + 1 < size; at += 2) {
+        const unsigned w = word(data, at);
+        in.spectrum.counts.push_back(w == 0xFFFF ? 1e300 : w == 0xFFFE ? -double(data[at - 1]) : double(w));
+    }
+    return in;
+}
+
+// What identification promises on any calibrated spectrum: a result, finite
+// numbers, elements of the line table each once, the required ones in and
+// the excluded ones out, assignments with the lines their kind names.
+// Empty when all hold, else what failed.
+inline std::string check(const Input &in)
+{
+    const spectrum::Result<spectrum::Identification> result = spectrum::identify(in.spectrum, in.options);
+    if (!result)
+        return "a calibrated spectrum was refused";
+    const spectrum::Identification &id = result.value();
+    if (!std::isfinite(id.fwhmMnKa_eV) || !(id.fwhmMnKa_eV > 0))
+        return "the FWHM is not a finite number above zero";
+    std::set<int> seen;
+    for (const spectrum::IdentifiedElement &e : id.elements) {
+        if (!xray::hasLines(e.Z))
+            return "an element outside the line table";
+        if (!seen.insert(e.Z).second)
+            return "an element listed twice";
+        if (!std::isfinite(e.significance))
+            return "an element's significance is not finite";
+        for (const xray::Line *line : e.lines)
+            if (!line || line->Z != e.Z)
+                return "an element lists another element's line";
+    }
+    for (const int Z : in.options.require)
+        if (!seen.count(Z))
+            return "a required element is missing";
+    for (const int Z : in.options.exclude)
+        if (seen.count(Z))
+            return "an excluded element was found";
+    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+        if (!std::isfinite(p.peak.energy_eV) || !std::isfinite(p.peak.netCounts) || !std::isfinite(p.peak.significance)
+            || !std::isfinite(p.explained))
+            return "a peak's numbers are not finite";
+        const spectrum::Assignment &a = p.assignment;
+        switch (a.kind) {
+        case spectrum::AssignmentKind::Line:
+            if (!a.line || !seen.count(a.line->Z))
+                return "a line of an element not found";
+            break;
+        case spectrum::AssignmentKind::Escape:
+            if (!a.line || !a.escape || !seen.count(a.line->Z))
+                return "an escape without its parent or escape line";
+            break;
+        case spectrum::AssignmentKind::Sum:
+            if (!a.line || !a.second)
+                return "a sum without its two lines";
+            break;
+        case spectrum::AssignmentKind::Zero:
+        case spectrum::AssignmentKind::Unexplained:
+            if (a.line || a.second || a.escape)
+                return "a zero or unexplained peak with a line";
+            break;
+        }
+    }
+    for (const spectrum::Note &note : id.notes)
+        if (note.text.empty())
+            return "an empty note";
+    return {};
+}
+
+} // namespace identifyinput

@@ -1,0 +1,56 @@
+#include "identifylabels.h"
+
+#include "xray/elements.h"
+#include "xray/lines.h"
+
+namespace identifylabels {
+
+namespace {
+
+QString symbol(int Z)
+{
+    const std::string_view s = xray::elementSymbol(Z);
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+QString lineGroup(const xray::Line &line)
+{
+    if (line.siegbahn().empty())
+        return QString::fromLatin1(line.iupac().data(), qsizetype(line.iupac().size()));
+    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn().substr(0, 2)));
+}
+
+QString peakLabel(const spectrum::Assignment &a)
+{
+    switch (a.kind) {
+    case spectrum::AssignmentKind::Line:
+        return QString::fromStdString(xray::lineLabel(*a.line));
+    case spectrum::AssignmentKind::Escape:
+        return symbol(a.line->Z) + u' ' + lineGroup(*a.line) + u" esc"_qs;
+    case spectrum::AssignmentKind::Sum: {
+        const QString first = lineGroup(*a.line), second = lineGroup(*a.second);
+        if (a.line->Z == a.second->Z)
+            return first == second ? u"2\u00d7"_qs + symbol(a.line->Z) + u' ' + first
+                                   : symbol(a.line->Z) + u' ' + first + u'+' + second;
+        return symbol(a.line->Z) + u' ' + first + u'+' + symbol(a.second->Z) + u' ' + second;
+    }
+    case spectrum::AssignmentKind::Zero:
+    case spectrum::AssignmentKind::Unexplained:
+        break;
+    }
+    return {};
+}
+
+QList<int> elementsOf(const spectrum::Assignment &a)
+{
+    QList<int> elements;
+    if (a.line)
+        elements << a.line->Z;
+    if (a.second && !elements.contains(a.second->Z))
+        elements << a.second->Z;
+    return elements;
+}
+
+} // namespace identifylabels

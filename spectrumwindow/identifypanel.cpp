@@ -1,0 +1,269 @@
+#include "identifypanel.h"
+#include "identifylabels.h"
+#include "numberlocale.h"
+
+#include "xray/elements.h"
+#include "xray/lines.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString symbol(int Z)
+{
+    const std::string_view s = xray::elementSymbol(Z);
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("IdentifyPanel"));
+    identify_ = new QPushButton(this);
+    identify_->setObjectName(QStringLiteral("IdentifyPanelIdentify"));
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("IdentifySummary"));
+    summary_->setWordWrap(true);
+    elementsTitle_ = new QLabel(this);
+    elementsTitle_->setWordWrap(true);
+    elements_ = new QListWidget(this);
+    elements_->setObjectName(QStringLiteral("IdentifiedElements"));
+    elements_->setWordWrap(true);
+    peaksTitle_ = new QLabel(this);
+    peaks_ = new QTableWidget(0, 4, this);
+    peaks_->setObjectName(QStringLiteral("IdentifiedPeaks"));
+    peaks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    peaks_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    peaks_->verticalHeader()->hide();
+    peaks_->horizontalHeader()->setStretchLastSection(true);
+    peaks_->setWordWrap(false);
+    notes_ = new QLabel(this);
+    notes_->setObjectName(QStringLiteral("IdentifyNotes"));
+    notes_->setWordWrap(true);
+
+    auto *box = new QVBoxLayout(this);
+    box->addWidget(identify_, 0, Qt::AlignLeft);
+    box->addWidget(summary_);
+    box->addWidget(elementsTitle_);
+    box->addWidget(elements_, 1);
+    box->addWidget(peaksTitle_);
+    box->addWidget(peaks_, 3);
+    box->addWidget(notes_);
+
+    connect(identify_, &QPushButton::clicked, this, &IdentifyPanel::identifyRequested);
+    connect(elements_, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        if (!filling_)
+            emit keptChanged(item->data(Qt::UserRole).toInt(), item->checkState() == Qt::Checked);
+    });
+    retranslate();
+}
+
+void IdentifyPanel::setIdentification(const std::optional<spectrum::Identification> &id, const QString &spectrum)
+{
+    id_ = id;
+    spectrum_ = spectrum;
+    kept_.clear();
+    if (id_)
+        for (const spectrum::IdentifiedElement &e : id_->elements)
+            kept_ << e.Z;
+    fill();
+}
+
+void IdentifyPanel::setKept(const QList<int> &kept)
+{
+    if (kept == kept_)
+        return;
+    kept_ = kept;
+    // In place: this may run while the list handles a click on a tick.
+    filling_ = true;
+    for (int row = 0; row < elements_->count(); ++row) {
+        QListWidgetItem *item = elements_->item(row);
+        if (item->flags() & Qt::ItemIsUserCheckable)
+            item->setCheckState(kept_.contains(item->data(Qt::UserRole).toInt()) ? Qt::Checked : Qt::Unchecked);
+    }
+    filling_ = false;
+    greyPeaks();
+}
+
+void IdentifyPanel::greyPeaks()
+{
+    if (!id_)
+        return;
+    for (int row = 0; row < peaks_->rowCount() && std::size_t(row) < id_->peaks.size(); ++row) {
+        const QList<int> involved = identifylabels::elementsOf(id_->peaks[std::size_t(row)].assignment);
+        const bool kept = std::all_of(involved.begin(), involved.end(), [this](int Z) { return kept_.contains(Z); });
+        const QColor colour = palette().color(kept ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+        for (int c = 0; c < peaks_->columnCount(); ++c)
+            if (QTableWidgetItem *cell = peaks_->item(row, c))
+                cell->setForeground(colour);
+    }
+}
+
+void IdentifyPanel::retranslate()
+{
+    identify_->setText(tr("&Identify the peaks"));
+    identify_->setToolTip(tr("Name the elements of the active spectrum, pin them and label its peaks"));
+    elementsTitle_->setText(tr("Elements found (untick one to remove it, tick it to add it back):"));
+    peaksTitle_->setText(tr("Peaks:"));
+    peaks_->setHorizontalHeaderLabels({tr("Energy (keV)"), tr("Counts"), tr("Significance"), tr("Peak")});
+    fill();
+}
+
+void IdentifyPanel::fill()
+{
+    filling_ = true;
+    const QLocale locale = NumberLocale();
+    elements_->clear();
+    peaks_->setRowCount(0);
+    notes_->clear();
+    if (!id_) {
+        summary_->setText(tr("Identify the peaks of the active spectrum: the elements that explain them are "
+                             "pinned and the peaks labelled, escape and sum peaks as such."));
+        filling_ = false;
+        return;
+    }
+    const QString fwhm = locale.toString(id_->fwhmMnKa_eV, 'f', 1);
+    QString source;
+    switch (id_->fwhmSource) {
+    case spectrum::Identification::FwhmSource::Given:
+        source = tr("as set");
+        break;
+    case spectrum::Identification::FwhmSource::File:
+        source = tr("from the file");
+        break;
+    case spectrum::Identification::FwhmSource::Estimated:
+        source = tr("estimated from the spectrum");
+        break;
+    case spectrum::Identification::FwhmSource::Usual:
+        source = tr("the detector's usual");
+        break;
+    }
+    const QString beam = id_->beam_kV ? tr("%1 kV").arg(locale.toString(*id_->beam_kV, 'g', 4)) : tr("not known");
+    summary_->setText(tr("%1: FWHM %2 eV at Mn K\u03b1 (%3); beam %4.").arg(spectrum_, fwhm, source, beam));
+    if (id_->elements.empty())
+        elements_->addItem(tr("none"));
+    for (const spectrum::IdentifiedElement &e : id_->elements) {
+        QString confidence;
+        switch (e.confidence) {
+        case spectrum::Confidence::Certain:
+            confidence = tr("certain");
+            break;
+        case spectrum::Confidence::Probable:
+            confidence = tr("probable");
+            break;
+        case spectrum::Confidence::Possible:
+            confidence = tr("possible");
+            break;
+        }
+        QStringList lines;
+        for (const xray::Line *line : e.lines)
+            lines << QString::fromStdString(xray::siegbahnGreek(line->siegbahn().empty() ? line->iupac() : line->siegbahn()));
+        auto *item = new QListWidgetItem(tr("%1 \u2014 %2, %3 \u03c3: %4")
+                                             .arg(symbol(e.Z), confidence, locale.toString(e.significance, 'f', 0),
+                                                  lines.isEmpty() ? tr("no line of its own") : lines.join(u' ')));
+        item->setData(Qt::UserRole, e.Z);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(kept_.contains(e.Z) ? Qt::Checked : Qt::Unchecked);
+        item->setToolTip(QString::fromStdString(e.reason));
+        elements_->addItem(item);
+    }
+    for (const spectrum::IdentifiedPeak &p : id_->peaks) {
+        const int row = peaks_->rowCount();
+        peaks_->insertRow(row);
+        QString what = identifylabels::peakLabel(p.assignment);
+        QString tip;
+        switch (p.assignment.kind) {
+        case spectrum::AssignmentKind::Escape:
+            tip = tr("Escape peak of %1: the detector's %2 left it")
+                      .arg(QString::fromStdString(xray::lineLabel(*p.assignment.line)),
+                           QString::fromStdString(xray::escapeLineLabel(*p.assignment.escape)));
+            break;
+        case spectrum::AssignmentKind::Sum:
+            tip = tr("Sum peak: two photons counted as one");
+            break;
+        case spectrum::AssignmentKind::Zero:
+            what = tr("noise peak");
+            tip = tr("The detector's noise peak at zero energy");
+            break;
+        case spectrum::AssignmentKind::Unexplained:
+            what = tr("unexplained");
+            tip = QString::fromStdString(p.reason);
+            break;
+        case spectrum::AssignmentKind::Line:
+            break;
+        }
+        // No "-0.000" for the noise peak.
+        const double keV = std::fabs(p.peak.energy_eV) < 0.5 ? 0.0 : p.peak.energy_eV / 1000;
+        const QStringList cells = {locale.toString(keV, 'f', 3),
+                                   locale.toString(p.peak.netCounts, 'f', 0),
+                                   locale.toString(p.peak.significance, 'f', 1), what};
+        for (int c = 0; c < 4; ++c) {
+            auto *cell = new QTableWidgetItem(cells[c]);
+            if (c < 3)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            cell->setToolTip(tip);
+            peaks_->setItem(row, c, cell);
+        }
+    }
+    greyPeaks();
+    peaks_->resizeColumnsToContents();
+    QStringList notes;
+    for (const spectrum::Note &n : id_->notes)
+        notes << noteText(n);
+    notes_->setText(notes.join(u'\n'));
+    filling_ = false;
+}
+
+QString IdentifyPanel::noteText(const spectrum::Note &note) const
+{
+    using Kind = spectrum::Note::Kind;
+    switch (note.kind) {
+    case Kind::NoBeam:
+        return tr("No beam energy (Detector tab): every line counts as excited, and the families of an element are "
+                  "weighed freely.");
+    case Kind::TooFewChannels:
+        return tr("No peaks: too few channels in the X-ray range.");
+    case Kind::NoCounts:
+        return tr("No peaks: the spectrum holds no counts.");
+    case Kind::Scaled:
+        return tr("Counts above 1e15 a channel are no photon counts: scaled down before looking for peaks.");
+    case Kind::Summed:
+        return tr("Channels summed in groups of %1, much narrower than the detector's resolution.").arg(note.number);
+    case Kind::Xrf:
+        return tr("An X-ray fluorescence spectrum: the families and subshells of an element are weighed freely.");
+    case Kind::Flat:
+        return tr("No peaks: the spectrum is flat (nothing stands out from its noise).");
+    case Kind::Stopped:
+        return tr("Stopped after %1 elements and %2 peaks tried: the spectrum is not one this method can take "
+                  "apart.")
+            .arg(note.number)
+            .arg(note.rounds);
+    case Kind::WindowEdge:
+        return tr("The rise at %1 keV is the continuum's step at the %2 absorption edge of the detector's window or "
+                  "crystal, not a peak.")
+            .arg(NumberLocale().toString(note.energy_eV / 1000, 'f', 2), symbol(note.Z));
+    case Kind::Unexplained:
+        // Two texts rather than "%n peak(s)": English has no translation
+        // file to give the plural (Portuguese's rule is the same).
+        return note.number == 1 ? tr("1 peak left unexplained.")
+                                : tr("%1 peaks left unexplained.").arg(note.number);
+    }
+    return QString::fromStdString(note.text);
+}
+
+void IdentifyPanel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}

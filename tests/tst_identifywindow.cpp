@@ -1,0 +1,273 @@
+// Automatic identification in the spectrum window, through real pointer
+// and key events: the Identify action pins the elements found and labels
+// the peaks, artefacts as what they are ("Cu Kα esc", "2×Ti Kα",
+// "Ti Kα+Kβ"); an element removed in the results panel takes its labels
+// along and comes back with them; the panel follows the language.
+#include "mainwindow/errorreport.h"
+#include "mainwindow/form1.h"
+#include "spectrumwindow/identifypanel.h"
+#include "spectrumwindow/spectrumtools.h"
+#include "spectrumwindow/spectrumwindow.h"
+#include "testsupport.h"
+
+#include "hardcases.h"
+#include "synth.h"
+
+#include "spectrum/write.h"
+
+#include <QtTest>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+using testsupport::ScratchDir;
+
+class TestIdentifyWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir config;
+    std::unique_ptr<ScratchDir> dir;
+    std::unique_ptr<Form1> form;
+    SpectrumTools *tools = nullptr;
+    ErrorReporter previousReporter;
+
+    SpectrumWindow *window() { return tools->openSpectrumWindow(); }
+
+    QStringList peakLabels() { return window()->peakLabels(); }
+
+    // A hard case written as an EMSA file and opened as the user would.
+    SpectrumWindow *openCase(const char *name)
+    {
+        static const std::vector<synth::HardCase> cases = synth::hardCases();
+        const synth::HardCase *c = synth::findHardCase(cases, name);
+        const QString file = dir->file(QString::fromLatin1(name) + u".msa"_qs);
+        if (!c || spectrum::writeEmsa(synth::generate(c->recipe).spectrum, file.toStdString()))
+            return nullptr;
+        tools->openFiles({file});
+        SpectrumWindow *w = window();
+        if (!w || !QTest::qWaitForWindowExposed(w))
+            return nullptr;
+        return w;
+    }
+
+    // Clicks the Identify button of the toolbar.
+    void clickIdentify()
+    {
+        QWidget *button = window()->toolBar()->widgetForAction(window()->identifyAction());
+        QVERIFY(button);
+        QVERIFY2(button->isVisible(), "the Identify button is hidden in the toolbar");
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Clicks the tick box of the results panel's row for element Z.
+    void clickTick(int Z)
+    {
+        QListWidget *list = window()->identifyPanel()->elementList();
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem *item = list->item(row);
+            if (item->data(Qt::UserRole).toInt() != Z)
+                continue;
+            const QRect r = list->visualItemRect(item);
+            // The tick box is at the row's left end.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.height() / 2, r.center().y()));
+            return;
+        }
+        QFAIL("no row for that element");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    }
+
+    void init()
+    {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, u"zandor"_qs, u"zandor"_qs).clear();
+        previousReporter = SetErrorReporter([](const QString &, const QString &) {});
+        dir = std::make_unique<ScratchDir>();
+        QVERIFY(dir->copyShipped());
+        form = std::make_unique<Form1>();
+        QVERIFY(form->Form1_Load());
+        tools = new SpectrumTools(form.get());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dir.reset();
+        SetErrorReporter(previousReporter);
+    }
+
+    // Titanium counted at a high rate: its escape and sum peaks are
+    // labelled as such, and nothing is taken for copper.
+    void labelsAfterIdentify()
+    {
+        SpectrumWindow *w = openCase("ti-sum-20kv");
+        QVERIFY(w);
+        QVERIFY(peakLabels().isEmpty());
+        clickIdentify();
+        QVERIFY(w->identification());
+        QCOMPARE(w->pinnedElements(), QList<int>{22});
+        const QStringList labels = peakLabels();
+        for (const QString &expected : {u"Ti K\u03b11"_qs, u"Ti K\u03b21"_qs, u"Ti K\u03b1 esc"_qs, u"2\u00d7Ti K\u03b1"_qs,
+                                        u"Ti K\u03b1+K\u03b2"_qs})
+            QVERIFY2(labels.contains(expected), qPrintable(expected + u" not in "_qs + labels.join(u", ")));
+        QVERIFY(!labels.join(u' ').contains(u"Cu"_qs));
+        QCOMPARE(w->sidePanels()->currentWidget(), w->identifyPanel());
+        // The lines found are their pinned markers, drawn bold, and no
+        // second label covers them; the sum label sits on its peak.
+        bool bold = false, sum = false;
+        for (const SpectrumPlot::Marker &m : w->plot()->markers(SpectrumWindow::PinnedLayer))
+            bold = bold || (m.label == u"Ti K\u03b11"_qs && m.highlighted);
+        QVERIFY(bold);
+        for (const SpectrumPlot::TextLabel &l : w->plot()->textLabels()) {
+            QVERIFY(l.text != u"Ti K\u03b11"_qs);
+            if (l.text == u"2\u00d7Ti K\u03b1"_qs) {
+                QVERIFY(std::fabs(l.x - 9.022) < 0.03 && l.y > 0);
+                sum = true;
+            }
+        }
+        QVERIFY(sum);
+        // The markers drawn again (another element pinned and unpinned)
+        // keep the bold.
+        w->pinElement(26);
+        w->unpinElement(26);
+        QCOMPARE(peakLabels(), labels);
+    }
+
+    // Copper's escape peak at 6.31 keV is named as one, not as iron; the
+    // key Ctrl+I does what the button does.
+    void escapeNotIron()
+    {
+        SpectrumWindow *w = openCase("cu-escape-20kv");
+        QVERIFY(w);
+        w->plot()->setFocus();
+        QTest::keyClick(w->plot(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(w->identification());
+        QVERIFY2(peakLabels().contains(u"Cu K\u03b1 esc"_qs), qPrintable(peakLabels().join(u", ")));
+        QCOMPARE(w->pinnedElements(), QList<int>{29});
+    }
+
+    // Removing an element in the results takes its labels and pins along;
+    // ticking it again brings them back. Unpinning it elsewhere unticks it.
+    void removeAndAddBack()
+    {
+        SpectrumWindow *w = openCase("cr-mn-20kv");
+        QVERIFY(w);
+        clickIdentify();
+        QCOMPARE(w->pinnedElements(), (QList<int>{24, 25}));
+        // Mn Kα lies under Cr Kβ; its Kβ stands alone.
+        QVERIFY(peakLabels().contains(u"Mn K\u03b21"_qs));
+        clickTick(25);
+        QCOMPARE(w->pinnedElements(), QList<int>{24});
+        QVERIFY(!peakLabels().join(u' ').contains(u"Mn"_qs));
+        QVERIFY(peakLabels().contains(u"Cr K\u03b11"_qs));
+        QListWidget *list = w->identifyPanel()->elementList();
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        clickTick(25);
+        QCOMPARE(w->pinnedElements(), (QList<int>{24, 25}));
+        QVERIFY(peakLabels().contains(u"Mn K\u03b21"_qs));
+        w->unpinElement(24);
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        QVERIFY(!peakLabels().join(u' ').contains(u"Cr"_qs));
+    }
+
+    // Another spectrum, or a new calibration, makes the results stale:
+    // they go, with their labels. An uncalibrated spectrum is refused.
+    void staleAndRefused()
+    {
+        SpectrumWindow *w = openCase("fe-20kv");
+        QVERIFY(w);
+        clickIdentify();
+        QVERIFY(w->identification());
+        QVERIFY(!peakLabels().isEmpty());
+        QVERIFY(openCase("pb-20kv"));
+        QVERIFY(!w->identification());
+        QVERIFY(peakLabels().isEmpty());
+
+        spectrum::Spectrum raw;
+        raw.counts.assign(1024, 3.0);
+        const QString file = dir->file(u"raw.msa"_qs);
+        QVERIFY(!spectrum::writeEmsa(raw, file.toStdString()));
+        tools->openFiles({file});
+        QVERIFY(!w->identifyPeaks());
+        QVERIFY(!w->identification());
+    }
+
+    // The panel greys the peaks of an element removed and keeps the others;
+    // its summary and notes are in the window's language.
+    void panelFollowsKept()
+    {
+        SpectrumWindow *w = openCase("cr-mn-20kv");
+        QVERIFY(w);
+        clickIdentify();
+        QTableWidget *table = w->identifyPanel()->peakTable();
+        const auto rowOf = [&](const QString &what) {
+            for (int row = 0; row < table->rowCount(); ++row)
+                if (table->item(row, 3)->text() == what)
+                    return row;
+            return -1;
+        };
+        const int cr = rowOf(u"Cr K\u03b11"_qs), mn = rowOf(u"Mn K\u03b21"_qs);
+        QVERIFY(cr >= 0 && mn >= 0);
+        const QColor normal = table->item(cr, 0)->foreground().color();
+        clickTick(25);
+        QVERIFY(table->item(mn, 0)->foreground().color() != normal);
+        QCOMPARE(table->item(cr, 0)->foreground().color(), normal);
+        clickTick(25);
+        QCOMPARE(table->item(mn, 0)->foreground().color(), normal);
+        // The noise peak: named, never "-0.000".
+        QCOMPARE(table->item(0, 3)->text(), u"pico de ru\u00eddo"_qs);
+        QVERIFY(!table->item(0, 0)->text().startsWith(u'-'));
+        QVERIFY(w->identifyPanel()->summary()->text().contains(u"FWHM"_qs));
+        QVERIFY(w->identifyPanel()->summary()->text().contains(u"feixe 20 kV"_qs));
+        auto *notes = w->identifyPanel()->findChild<QLabel *>(u"IdentifyNotes"_qs);
+        QVERIFY(notes);
+        QVERIFY2(notes->text().isEmpty() || notes->text().contains(u"pico"_qs), qPrintable(notes->text()));
+    }
+
+    // With no spectrum there is nothing to identify: the window says so.
+    void nothingToIdentify()
+    {
+        SpectrumWindow *w = tools->spectrumWindow();
+        QVERIFY(w);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(!w->identifyPeaks());
+        QVERIFY(!w->identification());
+        auto *note = w->findChild<QLabel *>(u"SpectrumNote"_qs);
+        QVERIFY(note && !note->text().isEmpty());
+        QVERIFY(w->peakLabels().isEmpty());
+    }
+
+    // The action, the tab and the panel speak the main window's language.
+    void languageSwitch()
+    {
+        SpectrumWindow *w = openCase("fe-20kv");
+        QVERIFY(w);
+        clickIdentify();
+        QCOMPARE(w->identifyAction()->text(), u"&Identificar"_qs);
+        QCOMPARE(w->sidePanels()->tabText(5), u"Identifica\u00e7\u00e3o"_qs);
+        QVERIFY(w->identifyPanel()->elementList()->item(0)->text().contains(u"certo"_qs));
+        QCOMPARE(w->identifyPanel()->peakTable()->horizontalHeaderItem(0)->text(), u"Energia (keV)"_qs);
+        form->mnuTranslate->trigger();
+        QCOMPARE(w->identifyAction()->text(), u"&Identify"_qs);
+        QCOMPARE(w->sidePanels()->tabText(5), u"Identification"_qs);
+        QVERIFY(w->identifyPanel()->elementList()->item(0)->text().contains(u"certain"_qs));
+        QCOMPARE(w->identifyPanel()->peakTable()->horizontalHeaderItem(0)->text(), u"Energy (keV)"_qs);
+    }
+};
+
+QTEST_MAIN(TestIdentifyWindow)
+#include "tst_identifywindow.moc"
