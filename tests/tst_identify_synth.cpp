@@ -9,10 +9,10 @@
 #include "excitation.h"
 #include "hardcases.h"
 #include "random.h"
-#include "sampleabsorption.h"
 #include "synth.h"
 
 #include "xray/absorption.h"
+#include "xray/bulkabsorption.h"
 #include "xray/elements.h"
 #include "xray/excitation.h"
 #include "xray/lines.h"
@@ -203,7 +203,7 @@ void TestIdentifySynth::bulkSampleAbsorbs()
     // Absorption in the model: every share between 0 and 1, nearly 1 for
     // a hard line, falling with the sample's attenuation; 1 where the beam
     // generates nothing.
-    const synth::SampleAbsorption cu({{29, 1.0}}, 20000, 35);
+    const xray::BulkAbsorption cu({{29, 1.0}}, 20000, 35);
     const double hard = cu.emerging(ka1.energy_eV, 8979), soft = cu.emerging(la1.energy_eV, 931);
     QVERIFY(hard > 0.9 && hard < 1);
     QVERIFY(soft > 0 && soft < hard);

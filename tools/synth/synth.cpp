@@ -3,9 +3,8 @@
 #include "constants.h"
 #include "excitation.h"
 #include "random.h"
-#include "sampleabsorption.h"
 
-#include "xray/edges.h"
+#include "xray/bulkabsorption.h"
 #include "xray/elements.h"
 #include "xray/excitation.h"
 #include "xray/lines.h"
@@ -108,24 +107,21 @@ Synthetic generate(const Recipe &recipe)
     std::vector<Emitted> emitted;
     std::vector<double> background(n, 0.0);
     if (recipe.excitation == Excitation::Electrons) {
-        const SampleAbsorption absorption(truth.sample, beam, recipe.takeOff_deg);
-        // The share of the photons of E generated above critical_eV that leave the sample.
-        const auto emerging = [&](double energy_eV, double critical_eV) {
-            return recipe.thinSample ? 1.0 : absorption.emerging(energy_eV, critical_eV);
-        };
+        std::vector<std::pair<int, double>> composition;
+        for (const Constituent &c : truth.sample)
+            composition.emplace_back(c.Z, c.massFraction);
+        const xray::BulkAbsorption absorption(std::move(composition), beam, recipe.takeOff_deg);
         double Zbar = 0;
         for (const Constituent &c : truth.sample) {
             Zbar += c.massFraction * c.Z;
-            for (const xray::Line &line : xray::linesOf(c.Z)) {
-                const xray::Edge *edge = xray::findEdge(line.Z, line.shell);
-                if (const double y = c.massFraction * xray::electronLineYield(line, beam); y > 0 && edge)
-                    emitted.push_back({&line, line.energy_eV, y * emerging(line.energy_eV, edge->energy_eV)});
-            }
+            for (const xray::Line &line : xray::linesOf(c.Z))
+                if (const double y = c.massFraction * xray::electronLineYield(line, beam); y > 0)
+                    emitted.push_back({&line, line.energy_eV, recipe.thinSample ? y : y * absorption.emerging(line)});
         }
         for (std::size_t k = 0; k < n; ++k) {
             const double e = energyOf(k);
             if (const double b = kramers(Zbar, beam, e); b > 0)
-                background[k] = recipe.continuum * b * gain_keV * emerging(e, e);
+                background[k] = recipe.continuum * b * gain_keV * (recipe.thinSample ? 1.0 : absorption.emerging(e, e));
         }
     } else {
         // The tube: bremsstrahlung and the anode's lines through its window.

@@ -12,7 +12,7 @@
 //   - the bremsstrahlung (Kramers: Zbar (E0 - E)/E per unit energy, Zbar the
 //     mass-weighted atomic number) times the detector's efficiency; for XRF
 //     instead, the tube's spectrum scattered by the sample;
-//   - electrons: absorption in a bulk sample (sampleabsorption.h, Philibert)
+//   - electrons: absorption in a bulk sample (xray/bulkabsorption.h, Philibert)
 //     of every line and of the bremsstrahlung at its own energy, on the way
 //     out at the take-off angle; unless thinSample;
 //   - escape peaks (xray::Detector, Reed and Ware), taken from their parents;
