@@ -1,7 +1,8 @@
-// zandor-identify-accuracy [--case NAME] [--verbose] [--fwhm EV] [--seeds N]: the accuracy of
-// automatic identification on the hard cases (tools/synth/hardcases.cpp),
-// synthetic spectra with fixed seeds (with --seeds N, each case again with
-// N - 1 other seeds). For each spectrum: the elements found
+// zandor-identify-accuracy [--case NAME] [--verbose] [--fwhm EV] [--seeds N] [--thin]: the
+// accuracy of automatic identification on the hard cases
+// (tools/synth/hardcases.cpp), synthetic spectra with fixed seeds (with
+// --seeds N, each case again with N - 1 other seeds; with --thin, the
+// electron-excited ones of a thin sample, without absorption in it). For each spectrum: the elements found
 // against the truth, and whether every visible escape and sum peak was
 // labelled as one; then the totals. Plain C++ like the cores.
 //
@@ -144,6 +145,7 @@ int main(int argc, char **argv)
     bool verbose = false;
     std::optional<double> fwhm;
     int seeds = 1;
+    bool thin = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--case") && i + 1 < argc)
             only = argv[++i];
@@ -153,8 +155,11 @@ int main(int argc, char **argv)
             fwhm = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--seeds") && i + 1 < argc)
             seeds = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--thin"))
+            thin = true;
         else {
-            std::fprintf(stderr, "usage: zandor-identify-accuracy [--case NAME] [--verbose] [--fwhm EV] [--seeds N]\n");
+            std::fprintf(stderr,
+                         "usage: zandor-identify-accuracy [--case NAME] [--verbose] [--fwhm EV] [--seeds N] [--thin]\n");
             return 2;
         }
     }
@@ -165,6 +170,7 @@ int main(int argc, char **argv)
     for (const synth::HardCase &c : synth::hardCases())
         for (int k = 0; k < seeds; ++k) {
             cases.push_back(c);
+            cases.back().recipe.thinSample = thin;
             if (k > 0) {
                 cases.back().name += "/" + std::to_string(k);
                 cases.back().recipe.seed += 1000 * std::uint64_t(k);

@@ -7,6 +7,7 @@
 #include "tophat.h"
 #include "workgrid.h"
 
+#include "xray/bulkabsorption.h"
 #include "xray/edges.h"
 #include "xray/elements.h"
 #include "xray/excitation.h"
@@ -47,6 +48,20 @@ constexpr double MinPeakShare = 0.01;
 // A subshell expected to give less than this share of its family joins the
 // family's main subshell.
 constexpr double MinSubshellShare = 0.1;
+// Absorption in the sample across an absorption edge: a line just above an
+// edge of an element of the sample is absorbed far more than one just below
+// it, by the element itself (W Mg above the M5 and M4 edges against W Ma
+// below them) or by another (Pb Mg and Mo Lg above the S K edge in PbS and
+// MoS2; Zn La above the Cu L edges in brass). Where that element is the
+// bulk of the sample, the ratio of the two lines falls short of the
+// excitation model's by the difference; where it is dilute, it does not.
+// The ties between an element's peaks allow either: the ratio in a bulk
+// sample of the element alone (xray/bulkabsorption.h), seen at an ordinary
+// take-off angle; and once the element is accepted, the same for each other
+// element fitted with it. A candidate is judged by its own absorption only:
+// another element's edge must not let it be named from its weak lines
+// below the edge while its strong ones above are missing.
+constexpr double TakeOff_deg = 35;
 // The families of one element may differ from the excitation model by this
 // factor either way, and more where absorption and the detector's window
 // weaken the lower family (see absorptionTolerance, overvoltageTolerance).
@@ -312,6 +327,12 @@ private:
     }
 
     const ElementModel &element(int Z);
+    // Element em's ties, widened by its own absorption across its edges,
+    // and, when em is accepted, by that of each other element of `sample`.
+    std::vector<Tie> tiesIn(const ElementModel &em, const std::vector<int> &sample);
+    // The share of model column id's lines left by absorption in a bulk
+    // sample of element Z alone.
+    double kept(int Z, std::size_t id);
     static double absorptionTolerance(double lowerEnergy_eV);
     static double overvoltageTolerance(double overvoltage);
     // Fits the elements, the sum peaks and the extras (noise peak, steps);
@@ -378,6 +399,7 @@ private:
     std::optional<std::size_t> pileUpId_;
     std::map<int, ElementModel> elements_;
     std::vector<int> accepted_;
+    std::map<std::pair<int, std::size_t>, double> kept_; // (absorber Z, column) -> kept
     std::map<int, std::string> reasons_;
     std::map<int, bool> uncontested_;
     std::map<int, double> rises_; // removal costs, as the last pass of prune() found them
@@ -602,6 +624,46 @@ const ElementModel &Engine::element(int Z)
     return em;
 }
 
+double Engine::kept(int Z, std::size_t id)
+{
+    const auto found = kept_.find({Z, id});
+    if (found != kept_.end())
+        return found->second;
+    const xray::BulkAbsorption pure({{Z, 1.0}}, *beam_, TakeOff_deg);
+    double area = 0, left = 0;
+    for (const ModelPart &p : model_.column(id).parts)
+        if (p.kind == ModelPart::Kind::Line) {
+            area += p.area;
+            left += p.area * pure.emerging(*p.line);
+        }
+    return kept_[{Z, id}] = area > 0 ? left / area : 1.0;
+}
+
+std::vector<Tie> Engine::tiesIn(const ElementModel &em, const std::vector<int> &sample)
+{
+    std::vector<Tie> ties = em.ties;
+    if (!beam_ || !electrons_)
+        return ties;
+    for (Tie &t : ties) {
+        if (t.parent == Tie::Bound)
+            continue;
+        double lowest = 1, highest = 1;
+        const auto widen = [&](int Z) {
+            const double r = kept(Z, em.ids[t.column]) / kept(Z, em.ids[t.parent]);
+            lowest = std::min(lowest, r);
+            highest = std::max(highest, r);
+        };
+        widen(em.Z);
+        if (std::find(accepted_.begin(), accepted_.end(), em.Z) != accepted_.end())
+            for (const int Z : sample)
+                if (Z != em.Z)
+                    widen(Z);
+        t.low *= lowest;
+        t.high *= highest;
+    }
+    return ties;
+}
+
 Fit Engine::fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras,
                     const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements)
 {
@@ -626,7 +688,7 @@ Fit Engine::fitWith(const std::vector<int> &elements, std::optional<std::size_t>
         }
         const std::size_t base = f.ids.size();
         f.ids.insert(f.ids.end(), em.ids.begin(), em.ids.end());
-        for (const Tie &t : em.ties)
+        for (const Tie &t : tiesIn(em, elements))
             f.ties.push_back({base + t.column, base + t.parent, t.low, t.high});
     }
     // Extras fitted with the rest, or held as they are (taken from the data
@@ -1029,7 +1091,8 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
             for (std::size_t j = 0; j <= i; ++j)
                 G(i, j) = G(j, i) = model_.gram(em.ids[i], em.ids[j]);
         }
-        const std::vector<double> a = tiedLeastSquares(G, g, em.ties, &model_.workCounter());
+        const std::vector<Tie> ties = tiesIn(em, accepted_);
+        const std::vector<double> a = tiedLeastSquares(G, g, ties, &model_.workCounter());
         double gain = 0;
         for (std::size_t i = 0; i < k; ++i) {
             gain += 2 * a[i] * g[i];
@@ -1039,7 +1102,7 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
         const double needed = acceptance(Z) + 2.0 * double(k);
         if (gain < needed)
             continue; // explains nothing worth naming
-        Fit alone{em.ids, em.ties, a, 0};
+        Fit alone{em.ids, ties, a, 0};
         std::vector<std::size_t> all(k);
         for (std::size_t i = 0; i < k; ++i)
             all[i] = i;

@@ -1,7 +1,8 @@
 // Automatic identification on the hard cases, synthetic spectra with fixed
 // seeds: the overlaps told apart by partner lines, escape and sum peaks
 // named as artefacts of the elements found, a trace beside a major
-// element, and low-voltage spectra with only L and M lines.
+// element, and low-voltage spectra with only L and M lines; the elements
+// of a bulk sample (absorption in it) and of a thin one alike.
 #include "hardcases.h"
 #include "synth.h"
 
@@ -42,7 +43,7 @@ const std::vector<synth::HardCase> &cases()
 }
 
 spectrum::Identification identifyCase(const std::string &name, spectrum::IdentifyOptions options = {},
-                                      std::uint64_t seed = 0)
+                                      std::uint64_t seed = 0, bool thin = false)
 {
     const synth::HardCase *c = synth::findHardCase(cases(), name);
     if (!c)
@@ -51,6 +52,7 @@ spectrum::Identification identifyCase(const std::string &name, spectrum::Identif
     synth::Recipe recipe = c->recipe;
     if (seed)
         recipe.seed = seed;
+    recipe.thinSample = thin;
     const auto result = spectrum::identify(synth::generate(recipe).spectrum, options);
     if (!result)
         qFatal("%s refused: %s", name.c_str(), result.error().reason.c_str());
@@ -145,12 +147,19 @@ void TestIdentifyHardCases::elementsFound()
 {
     QFETCH(QString, name);
     QFETCH(QString, elements);
-    const spectrum::Identification id = identifyCase(name.toStdString());
-    QCOMPARE(found(id), elements);
-    // The estimated resolution is the generator's.
     const synth::HardCase *c = synth::findHardCase(cases(), name.toStdString());
-    QVERIFY2(std::fabs(id.fwhmMnKa_eV / c->recipe.detector.detector.fwhmMnKa() - 1) < 0.05,
-             qPrintable(QString::number(id.fwhmMnKa_eV)));
+    for (const bool thin : {false, true}) {
+        const spectrum::Identification id = identifyCase(name.toStdString(), {}, 0, thin);
+        // Brass at 5 kV in bulk: Cu's L edges absorb Zn La, and the shoulder
+        // left beside Cu La is taken by Cu Lb3,4 (README, "Hard cases that
+        // still fail").
+        if (name == "brass-5kv" && !thin)
+            QEXPECT_FAIL("", "bulk brass at 5 kV: Zn La absorbed by Cu, within Cu Lb3,4's reach", Continue);
+        QVERIFY2(found(id) == elements, qPrintable(QString("%1 sample: %2").arg(thin ? "thin" : "bulk", found(id))));
+        // The estimated resolution is the generator's.
+        QVERIFY2(std::fabs(id.fwhmMnKa_eV / c->recipe.detector.detector.fwhmMnKa() - 1) < 0.05,
+                 qPrintable(QString::number(id.fwhmMnKa_eV)));
+    }
 }
 
 void TestIdentifyHardCases::artefactsNamed_data()

@@ -1,9 +1,10 @@
 // The synthetic spectra that identification is measured on: what goes in
 // must be what the recipe says, or the benchmark's figures mean nothing.
 // Line ratios within a family, the families and elements weighed by the
-// excitation model and the detector's efficiency, escape and sum peaks at
-// their energies and sizes, the continuum's shape, XRF with the tube's
-// scattered lines, and the counts, calibration and metadata written.
+// excitation model and the detector's efficiency, absorption in a bulk
+// sample, escape and sum peaks at their energies and sizes, the continuum's
+// shape, XRF with the tube's scattered lines, and the counts, calibration
+// and metadata written.
 #include "detectormodel.h"
 #include "excitation.h"
 #include "hardcases.h"
@@ -11,6 +12,7 @@
 #include "synth.h"
 
 #include "xray/absorption.h"
+#include "xray/bulkabsorption.h"
 #include "xray/elements.h"
 #include "xray/excitation.h"
 #include "xray/lines.h"
@@ -30,6 +32,7 @@ private slots:
     void familiesFollowTheExcitationModel();
     void massFractionsScaleTheLines();
     void beamEnergyLimitsTheLines();
+    void bulkSampleAbsorbs();
     void escapesTakeTheirFraction_data();
     void escapesTakeTheirFraction();
     void sumPeaksFollowThePileUp();
@@ -61,11 +64,14 @@ double trueCounts(const synth::Truth &t, const xray::Line &l)
     return counts;
 }
 
+// A thin sample: the excitation model and the detector alone, which most
+// tests here check exactly; absorption in a bulk sample has its own.
 synth::Recipe eds(std::vector<synth::Constituent> sample, double kV = 20)
 {
     synth::Recipe r;
     r.sample = std::move(sample);
     r.beam_kV = kV;
+    r.thinSample = true;
     return r;
 }
 
@@ -171,6 +177,62 @@ void TestIdentifySynth::beamEnergyLimitsTheLines()
     for (std::size_t k = 0; k < s.background.size(); ++k)
         if (r.offset_eV + r.gain_eV * double(k) >= 5000)
             QCOMPARE(s.background[k], 0.0);
+}
+
+void TestIdentifySynth::bulkSampleAbsorbs()
+{
+    // Against a thin sample, a bulk one keeps its hard lines and loses its
+    // soft ones on the way out: Cu La (0.93 keV) falls against Cu Ka
+    // (8.05 keV), more at a higher beam energy (deeper electrons) and at a
+    // lower take-off angle (a longer path).
+    const xray::Line &ka1 = line(29, "Ka1"), &la1 = line(29, "La1");
+    const auto lOverK = [&](double kV, bool thin, double takeOff = 35) {
+        synth::Recipe r = eds({{29, 1.0}}, kV);
+        r.thinSample = thin;
+        r.takeOff_deg = takeOff;
+        const synth::Synthetic s = synth::generate(r);
+        return trueCounts(s.truth, la1) / trueCounts(s.truth, ka1);
+    };
+    const double at15 = lOverK(15, false) / lOverK(15, true), at20 = lOverK(20, false) / lOverK(20, true);
+    const double at30 = lOverK(30, false) / lOverK(30, true);
+    QVERIFY2(at20 < 0.7, qPrintable(QString::number(at20)));
+    QVERIFY(at30 < at20 && at20 < at15);
+    QVERIFY(lOverK(20, false, 15) < lOverK(20, false, 35));
+    QVERIFY(lOverK(20, true, 15) == lOverK(20, true, 35));
+
+    // Absorption in the model: every share between 0 and 1, nearly 1 for
+    // a hard line, falling with the sample's attenuation; 1 where the beam
+    // generates nothing.
+    const xray::BulkAbsorption cu({{29, 1.0}}, 20000, 35);
+    const double hard = cu.emerging(ka1.energy_eV, 8979), soft = cu.emerging(la1.energy_eV, 931);
+    QVERIFY(hard > 0.9 && hard < 1);
+    QVERIFY(soft > 0 && soft < hard);
+    QCOMPARE(cu.emerging(ka1.energy_eV, 25000), 1.0);
+    QVERIFY(std::fabs(cu.massAttenuation(8000) - *xray::sampleAttenuation(29, 8000)) < 1e-12);
+
+    // An edge between two lines: in Fe-Ni, iron's K edge (7.11 keV) lies
+    // under Ni Ka (7.48 keV), not under Fe Ka (6.40 keV), and nickel's
+    // (8.33 keV) under neither: Ni Ka is the one absorbed.
+    const auto kept = [&](int Z) {
+        synth::Recipe r = eds({{26, 0.5}, {28, 0.5}});
+        const double thin = trueCounts(synth::generate(r).truth, line(Z, "Ka1"));
+        r.thinSample = false;
+        return trueCounts(synth::generate(r).truth, line(Z, "Ka1")) / thin;
+    };
+    QVERIFY2(kept(28) < kept(26) - 0.03, qPrintable(QString("%1 %2").arg(kept(28)).arg(kept(26))));
+
+    // The continuum too, at its own energy: against a thin sample, less
+    // is left of it at 1.5 keV than at 10 keV, and nearly all near the
+    // beam energy.
+    synth::Recipe bulk = eds({{26, 1.0}}), thin = bulk;
+    bulk.thinSample = false;
+    const synth::Synthetic b = synth::generate(bulk), t = synth::generate(thin);
+    const auto left = [&](double e) {
+        const std::size_t k = std::size_t(std::lround((e - bulk.offset_eV) / bulk.gain_eV));
+        return b.background[k] / t.background[k];
+    };
+    QVERIFY(left(1500) < 0.8 * left(10000));
+    QVERIFY(left(19500) > 0.99 * left(10000));
 }
 
 void TestIdentifySynth::escapesTakeTheirFraction_data()

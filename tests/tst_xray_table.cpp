@@ -155,6 +155,23 @@ void TestXrayTable::synthesisTablesMatchTsv()
     QVERIFY(!xray::absorberAttenuation(26, 6400));
     QCOMPARE(xray::absorberElements().size(), std::size_t(10));
 
+    // Sample attenuation: every point of every element with lines comes
+    // back; none for elements without lines.
+    checked = 0;
+    const QList<QStringList> samples = tsvRows("sampleattenuation.tsv");
+    for (qsizetype i = 0; i < samples.size(); ++i) {
+        const QStringList &r = samples[i];
+        if (i + 1 < samples.size() && samples[i + 1][0] == r[0] && samples[i + 1][2] == r[2])
+            continue;
+        const std::optional<double> mu = xray::sampleAttenuation(r[0].toInt(), r[2].toDouble());
+        QVERIFY2(mu && qAbs(*mu / r[3].toDouble() - 1) < 1e-9, qPrintable(r.join(' ')));
+        ++checked;
+    }
+    QVERIFY(checked > 5000);
+    QCOMPARE(samples.front()[0], QString("5"));
+    QCOMPARE(samples.back()[0], QString("98"));
+    QVERIFY(!xray::sampleAttenuation(4, 1000) && !xray::sampleAttenuation(99, 1000));
+
     // Photoionisation: every point, and nothing at or below an edge.
     const QList<QStringList> photo = tsvRows("photoionisation.tsv");
     const QStringList shells = {"K", "L1", "L2", "L3", "M1", "M2", "M3", "M4", "M5"};

@@ -14,6 +14,8 @@ writes, under xray_dir (the source tree's xray/ by default):
     data/photoionisation.tsv  photoionisation cross sections of the shells
                           that give lines, from their edges up to 100 keV
     data/atomicweights.tsv    atomic weights of B..Cf
+    data/sampleattenuation.tsv  mass attenuation of B..Cf from 0.1 keV, for
+                          absorption in the sample of synthetic spectra
     generated/*.cpp, .h   the same as constexpr C++ arrays
 
 `elements` maps an atomic number to (symbol, English name), from BODR.
@@ -94,6 +96,8 @@ ATT_FROM_KEV = 1.0
 ATT_TO_KEV = 200.0
 ATT_PER_DECADE = 40
 ATT_MAX_ERROR = 0.01
+# xraylib's cross sections begin here.
+XRAYLIB_FROM_KEV = 0.1
 # xraylib's cross-section tables put an edge up to a few tenths of an eV
 # away from EdgeEnergy: the values at an edge are taken this share below and
 # above it.
@@ -130,6 +134,19 @@ PHOTO_TO_KEV = 100.0
 PHOTO_PER_DECADE = 4
 PHOTO_EDGE_STEP = 1e-2
 PHOTO_MAX_ERROR = 0.02
+
+# Sample attenuation: every element with lines, for the absorption of its
+# own and the other elements' lines and the continuum in a bulk sample of a
+# synthetic spectrum. From 0.1 keV to ATT_TO_KEV, SAMPLE_PER_DECADE points a
+# decade plus every edge xraylib has in the range (N, O and P shells too:
+# heavy elements have them above 1 keV), refined where log-log
+# interpolation misses by more than SAMPLE_MAX_ERROR; edges taken
+# ABS_EDGE_STEP below and above, as for the absorbers.
+SAMPLE_FROM_KEV = 0.1
+SAMPLE_PER_DECADE = 20
+SAMPLE_MAX_ERROR = 0.02
+ALL_SHELLS = sorted((n[:-len("_SHELL")] for n in dir(xraylib) if n.endswith("_SHELL")),
+                    key=lambda name: getattr(xraylib, name + "_SHELL"))
 
 
 class TableError(Exception):
@@ -310,15 +327,17 @@ def select_edges():
 
 # ---------------------------------------------------- detector materials
 
-def _attenuation_points(z, from_kev=ATT_FROM_KEV, max_error=None, step=ATT_EDGE_STEP):
+def _attenuation_points(z, from_kev=ATT_FROM_KEV, max_error=None, step=ATT_EDGE_STEP,
+                        shells=SHELLS, per_decade=ATT_PER_DECADE):
     """(energy eV text, mu cm2/g text) of element z's mass attenuation
-    grid; an edge appears twice, below and above. With max_error, intervals
-    whose middle the log-log interpolation misses by more are split until
-    it does not."""
+    grid; an edge of `shells` appears twice, below and above. With
+    max_error, intervals whose middle the log-log interpolation misses by
+    more are split until it does not."""
     lo, hi = math.log10(from_kev), math.log10(ATT_TO_KEV)
-    count = int(round((hi - lo) * ATT_PER_DECADE))
+    count = int(round((hi - lo) * per_decade))
     grid = [round(10 ** (lo + (hi - lo) * i / count), 6) for i in range(count + 1)]
-    edges = [e for e in (_edge_kev(z, s) for s in SHELLS)
+    edges = [e for e in (_value(xraylib.EdgeEnergy, z, getattr(xraylib, s + "_SHELL"))
+                         for s in shells)
              if e and from_kev < e < ATT_TO_KEV]
     # No grid point right at an edge's shifted step.
     grid = [g for g in grid
@@ -326,7 +345,7 @@ def _attenuation_points(z, from_kev=ATT_FROM_KEV, max_error=None, step=ATT_EDGE_
     # (energy, 0 below an edge / 1 above or off edges, mu)
     points = [(g, 1, xraylib.CS_Total(z, g)) for g in grid]
     for e in edges:
-        points.append((e, 0, xraylib.CS_Total(z, e * (1 - step))))
+        points.append((e, 0, xraylib.CS_Total(z, max(XRAYLIB_FROM_KEV, e * (1 - step)))))
         points.append((e, 1, xraylib.CS_Total(z, e * (1 + step))))
     fixed = [(e, mu) for e, _, mu in sorted(points)]
     if max_error is not None:
@@ -477,6 +496,14 @@ def select_photoionisation(lines):
     return result
 
 
+def select_sample_attenuation(elements):
+    """Mass attenuation of every element with lines, from SAMPLE_FROM_KEV."""
+    return [{"z": z, "symbol": elements[z][0],
+             "attenuation": _attenuation_points(z, SAMPLE_FROM_KEV, SAMPLE_MAX_ERROR,
+                                                ABS_EDGE_STEP, ALL_SHELLS, SAMPLE_PER_DECADE)}
+            for z in range(FIRST_Z, LAST_Z + 1)]
+
+
 def select_weights():
     return [{"z": z, "weight": _number(xraylib.AtomicWeight(z))}
             for z in range(1, LAST_Z + 1)]
@@ -559,6 +586,19 @@ ABSORBERS_NOTES = [
     "appears twice, first the value %g %% below it, then %g %% above. For the detector"
     % (100 * ABS_EDGE_STEP, 100 * ABS_EDGE_STEP),
     "efficiency of synthetic spectra.",
+    "",
+    "Columns: Z; symbol; energy eV; mass attenuation cm2/g.",
+]
+
+SAMPLE_NOTES = [
+    "Mass attenuation coefficients of every element with lines, cm2/g: xraylib CS_Total,",
+    "%d points per decade from %g keV to %g keV, refined where log-log interpolation"
+    % (SAMPLE_PER_DECADE, SAMPLE_FROM_KEV, ATT_TO_KEV),
+    "missed xraylib by more than %g %%; every absorption edge xraylib has in the range"
+    % (100 * SAMPLE_MAX_ERROR),
+    "(K to P shells) appears twice, first the value %g %% below it, then %g %% above."
+    % (100 * ABS_EDGE_STEP, 100 * ABS_EDGE_STEP),
+    "For the absorption in the sample of synthetic spectra.",
     "",
     "Columns: Z; symbol; energy eV; mass attenuation cm2/g.",
 ]
@@ -724,7 +764,19 @@ def _cpp_synthesis(absorbers, photo, weights, version):
                      body)
 
 
-def _cpp_header(lines, edges, elements, version, absorbers, photo):
+def _cpp_samples(samples, version):
+    body = []
+    for a in samples:
+        body += _cpp_array("constexpr AttenuationPoint sample%s[]" % a["symbol"],
+                           ["{%s, %s}" % p for p in a["attenuation"]])
+    body.append("// By Z, from FirstLineZ.")
+    body += _cpp_array("constexpr Absorber sampleElements[SampleElementCount]", [
+        "{%d, sample%s, %d}" % (a["z"], a["symbol"], len(a["attenuation"])) for a in samples],
+        wrap=False)
+    return _cpp_file(version, "xray/data/sampleattenuation.tsv", body)
+
+
+def _cpp_header(lines, edges, elements, version, absorbers, photo, samples):
     mn = next(m for m in lines if m["z"] == 25 and m["iupac"] == "KL3")
     return "\n".join([
         GENERATED % (version, "xray/data/"),
@@ -747,6 +799,7 @@ def _cpp_header(lines, edges, elements, version, absorbers, photo):
         "inline constexpr int MaterialCount = %d;" % len(DETECTORS),
         "inline constexpr int AbsorberCount = %d;" % len(absorbers),
         "inline constexpr int PhotoShellCount = %d;" % len(photo),
+        "inline constexpr int SampleElementCount = %d;" % len(samples),
         "// Mn KL3 (K-alpha1), the reference energy of detector resolutions.",
         "inline constexpr double MnKalpha_eV = %s;" % mn["energy"],
         "",
@@ -807,6 +860,7 @@ def _cpp_header(lines, edges, elements, version, absorbers, photo):
         "extern const Absorber absorbers[AbsorberCount];",
         "extern const PhotoShell photoShells[PhotoShellCount];",
         "extern const double atomicWeights[LastLineZ + 1];",
+        "extern const Absorber sampleElements[SampleElementCount];",
         "",
         "} // namespace xray::table",
         ""])
@@ -824,6 +878,7 @@ def write_tables(elements, xray_dir):
     absorbers = select_absorbers(elements)
     photo = select_photoionisation(lines)
     weights = select_weights()
+    samples = select_sample_attenuation(elements)
 
     data = os.path.join(xray_dir, "data")
     gen = os.path.join(xray_dir, "generated")
@@ -865,12 +920,17 @@ def write_tables(elements, xray_dir):
          _header("Zandor atomic weights", WEIGHTS_NOTES),
          ["Z", "symbol", "atomic_weight"],
          [[str(w["z"]), symbol[w["z"]], w["weight"]] for w in weights])
+    _tsv(os.path.join(data, "sampleattenuation.tsv"),
+         _header("Zandor mass attenuation of the sample elements", SAMPLE_NOTES),
+         ["Z", "symbol", "energy_eV", "mu_cm2_g"],
+         [[str(a["z"]), a["symbol"], e, mu] for a in samples for e, mu in a["attenuation"]])
     _write(os.path.join(gen, "tables.h"),
-           _cpp_header(lines, edges, elements, version, absorbers, photo))
+           _cpp_header(lines, edges, elements, version, absorbers, photo, samples))
     _write(os.path.join(gen, "linetable.cpp"), _cpp_lines(lines, version))
     _write(os.path.join(gen, "edgetable.cpp"), _cpp_edges(edges, version))
     _write(os.path.join(gen, "elementtable.cpp"), _cpp_elements(elements, version))
     _write(os.path.join(gen, "detectortable.cpp"), _cpp_detectors(detectors, version))
     _write(os.path.join(gen, "synthesistable.cpp"),
            _cpp_synthesis(absorbers, photo, weights, version))
+    _write(os.path.join(gen, "sampletable.cpp"), _cpp_samples(samples, version))
     return report

@@ -44,6 +44,14 @@ std::optional<double> absorberAttenuation(int Z, double energy_eV)
     return std::nullopt;
 }
 
+std::optional<double> sampleAttenuation(int Z, double energy_eV)
+{
+    if (Z < table::FirstLineZ || Z >= table::FirstLineZ + table::SampleElementCount)
+        return std::nullopt;
+    const table::Absorber &a = table::sampleElements[Z - table::FirstLineZ];
+    return table::interpolateLogLog(a.attenuation, a.attenuationCount, energy_eV);
+}
+
 double photoionisation(int Z, Shell shell, double energy_eV)
 {
     const table::PhotoShell *p = photoShell(Z, shell);

@@ -1,8 +1,10 @@
 // What synthetic spectra need beyond the line table: the attenuation of
 // detector windows, dead layers and crystals, the photoionisation of the
-// shells that give lines (for X-ray fluorescence), and atomic weights. From
-// xray/data/absorbers.tsv, photoionisation.tsv and atomicweights.tsv,
-// compiled in; a program that never calls these does not link the tables.
+// shells that give lines (for X-ray fluorescence), the attenuation of
+// every element in a sample, and atomic weights. From xray/data/
+// absorbers.tsv, photoionisation.tsv, sampleattenuation.tsv and
+// atomicweights.tsv, compiled in; a program that never calls these does not
+// link the tables.
 #pragma once
 
 #include "types.h"
@@ -20,6 +22,12 @@ std::span<const int> absorberElements();
 // nothing for an element that is not an absorber. Outside the table's range
 // the end segments are extrapolated.
 std::optional<double> absorberAttenuation(int Z, double energy_eV);
+
+// Element Z's mass attenuation at E (eV), cm2/g, for every element with
+// lines (B to Cf) from 0.1 keV to 200 keV, every absorption edge xraylib
+// has included (N, O and P shells too), interpolated log-log; nothing for
+// other elements. Below 0.1 keV the first segment is extrapolated.
+std::optional<double> sampleAttenuation(int Z, double energy_eV);
 
 // The photoionisation cross section of element Z's shell at E (eV), cm2/g:
 // 0 at or below the shell's edge, and for shells without lines or with an

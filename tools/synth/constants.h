@@ -10,3 +10,4 @@ namespace synth {
 inline constexpr double ElectronRestEnergy_eV = 510998.95;
 
 } // namespace synth
+

@@ -5,7 +5,9 @@
 //   zandor-synth --case NAME OUT.msa
 //   zandor-synth --sample Fe:70,Cr:30 [--beam KV] [--xrf ANODE] [--detector si|ge|cdte]
 //                [--fwhm EV] [--counts N] [--pileup SHARE] [--channels N] [--gain EV]
-//                [--seed N] [--record-fwhm] OUT.msa
+//                [--seed N] [--record-fwhm] [--thin] [--take-off DEG] OUT.msa
+//   (--thin: no absorption in the sample; --take-off: the detector's
+//   take-off angle, 35 degrees unless given; both for electron excitation)
 //
 // It prints what went in: the sample, and the escape and sum peaks with their
 // expected counts.
@@ -68,6 +70,8 @@ int main(int argc, char **argv)
     std::string out;
     std::optional<double> fwhm;
     xray::Material material = xray::Material::Si;
+    bool thin = false;
+    std::optional<double> takeOff;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         const auto value = [&]() -> const std::string & {
@@ -115,6 +119,12 @@ int main(int argc, char **argv)
             recipe.gain_eV = number(value(), "--gain");
         } else if (a == "--seed") {
             recipe.seed = std::uint64_t(number(value(), "--seed"));
+        } else if (a == "--thin") {
+            thin = true;
+        } else if (a == "--take-off") {
+            takeOff = number(value(), "--take-off");
+            if (!(*takeOff > 0 && *takeOff <= 90))
+                usage("--take-off must be above 0 and at most 90 degrees");
         } else if (a == "--record-fwhm") {
             recipe.recordResolution = true;
         } else if (!a.empty() && a[0] == '-') {
@@ -130,6 +140,8 @@ int main(int argc, char **argv)
     if (fwhm || material != recipe.detector.detector.material())
         recipe.detector = synth::DetectorModel::typical(material, fwhm.value_or(xray::defaultFwhm(material)));
 
+    recipe.thinSample = recipe.thinSample || thin;
+    recipe.takeOff_deg = takeOff.value_or(recipe.takeOff_deg);
     const synth::Synthetic s = synth::generate(recipe);
     if (const auto error = spectrum::writeEmsa(s.spectrum, out)) {
         std::fprintf(stderr, "zandor-synth: '%s': %s\n", out.c_str(), error->message().c_str());

@@ -4,6 +4,7 @@
 #include "excitation.h"
 #include "random.h"
 
+#include "xray/bulkabsorption.h"
 #include "xray/elements.h"
 #include "xray/excitation.h"
 #include "xray/lines.h"
@@ -106,15 +107,22 @@ Synthetic generate(const Recipe &recipe)
     std::vector<Emitted> emitted;
     std::vector<double> background(n, 0.0);
     if (recipe.excitation == Excitation::Electrons) {
+        std::vector<std::pair<int, double>> composition;
+        for (const Constituent &c : truth.sample)
+            composition.emplace_back(c.Z, c.massFraction);
+        const xray::BulkAbsorption absorption(std::move(composition), beam, recipe.takeOff_deg);
         double Zbar = 0;
         for (const Constituent &c : truth.sample) {
             Zbar += c.massFraction * c.Z;
             for (const xray::Line &line : xray::linesOf(c.Z))
                 if (const double y = c.massFraction * xray::electronLineYield(line, beam); y > 0)
-                    emitted.push_back({&line, line.energy_eV, y});
+                    emitted.push_back({&line, line.energy_eV, recipe.thinSample ? y : y * absorption.emerging(line)});
         }
-        for (std::size_t k = 0; k < n; ++k)
-            background[k] = recipe.continuum * kramers(Zbar, beam, energyOf(k)) * gain_keV;
+        for (std::size_t k = 0; k < n; ++k) {
+            const double e = energyOf(k);
+            if (const double b = kramers(Zbar, beam, e); b > 0)
+                background[k] = recipe.continuum * b * gain_keV * (recipe.thinSample ? 1.0 : absorption.emerging(e, e));
+        }
     } else {
         // The tube: bremsstrahlung and the anode's lines through its window.
         const Layer window{"tube window", {{4, 1.0}}, recipe.tubeWindow_g_cm2};

@@ -12,15 +12,20 @@
 //   - the bremsstrahlung (Kramers: Zbar (E0 - E)/E per unit energy, Zbar the
 //     mass-weighted atomic number) times the detector's efficiency; for XRF
 //     instead, the tube's spectrum scattered by the sample;
+//   - electrons: absorption in a bulk sample (xray/bulkabsorption.h, Philibert)
+//     of every line and of the bremsstrahlung at its own energy, on the way
+//     out at the take-off angle; unless thinSample;
 //   - escape peaks (xray::Detector, Reed and Ware), taken from their parents;
 //   - sum peaks of every pair of lines, a share `pileUp` of the counted
 //     events being two photons together, with the widths of the two added
 //     in quadrature;
 //   - a noise peak at 0 eV;
 //   - Poisson noise (Random, seeded).
-// Left out: absorption and secondary fluorescence in the sample (a thin or
-// ideal sample), incomplete charge collection (peak tails), pile-up with
-// the continuum, the silicon internal-fluorescence peak, coincidence losses.
+// Left out: the atomic-number correction of a bulk sample (backscattered
+// electrons, stopping power), secondary fluorescence, absorption in an XRF
+// sample (XRF spectra are of a thin sample), incomplete charge collection
+// (peak tails), pile-up with the continuum, the silicon
+// internal-fluorescence peak, coincidence losses.
 #pragma once
 
 #include "detectormodel.h"
@@ -56,6 +61,8 @@ struct Recipe {
     double continuum = 1;      // the bremsstrahlung (EDS) relative to ordinary
     double scatter = 1;        // XRF: the scattered tube spectrum relative to ordinary
     double scatterAngle_deg = 90;
+    double takeOff_deg = 35;   // EDS: the detector's elevation above the sample's surface
+    bool thinSample = false;   // EDS: no absorption in the sample (a thin film)
     double pileUp = 0.002;     // share of counted events that are two photons
     double zeroPeak = 0.005;   // the noise peak's counts, as a share of `counts`
     std::uint64_t seed = 1;

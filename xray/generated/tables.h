@@ -20,6 +20,7 @@ inline constexpr int LastEdgeZ = 98;
 inline constexpr int MaterialCount = 3;
 inline constexpr int AbsorberCount = 10;
 inline constexpr int PhotoShellCount = 496;
+inline constexpr int SampleElementCount = 94;
 // Mn KL3 (K-alpha1), the reference energy of detector resolutions.
 inline constexpr double MnKalpha_eV = 5898.7;
 
@@ -80,5 +81,6 @@ extern const MaterialEntry materials[MaterialCount];
 extern const Absorber absorbers[AbsorberCount];
 extern const PhotoShell photoShells[PhotoShellCount];
 extern const double atomicWeights[LastLineZ + 1];
+extern const Absorber sampleElements[SampleElementCount];
 
 } // namespace xray::table
