@@ -1386,7 +1386,10 @@ void Engine::finish(const std::vector<Peak> &peaks)
         }
         // Lines of one group (K-alpha1 and 2, L-beta1, 2, 3...) count
         // together: 2 x Ti Ka is Ka1 + Ka1 and Ka1 + Ka2 alike. The group
-        // with the most counts wins, named by its strongest lines (Ka1).
+        // with the most counts wins, named by its strongest lines (Ka1) of
+        // those that put at least half as much there as any of the group:
+        // a group can span more than a peak (Cu Lb1 at 0.95 keV, Lb3 and
+        // Lb4 at 1.02 keV), and the peak takes the name of what is in it.
         const auto groupOf = [](const ModelPart &part) {
             const auto key = [](const xray::Line *l) {
                 if (!l)
@@ -1403,10 +1406,19 @@ void Engine::finish(const std::vector<Peak> &peaks)
         const auto strength = [](const ModelPart &part) {
             return (part.line ? part.line->relative : 0.0) + (part.second ? part.second->relative : 0.0);
         };
+        std::map<std::string, double> mostInGroup;
+        for (const CountedPart &s : shares) {
+            double &most = mostInGroup[groupOf(*s.part)];
+            most = std::max(most, s.counts);
+        }
         const auto best = std::max_element(shares.begin(), shares.end(), [&](const CountedPart &a, const CountedPart &b) {
-            const double ga = groups[groupOf(*a.part)], gb = groups[groupOf(*b.part)];
+            const std::string ka = groupOf(*a.part), kb = groupOf(*b.part);
+            const double ga = groups[ka], gb = groups[kb];
             if (ga != gb)
                 return ga < gb;
+            const bool aIn = a.counts >= 0.5 * mostInGroup[ka], bIn = b.counts >= 0.5 * mostInGroup[kb];
+            if (aIn != bIn)
+                return bIn;
             if (strength(*a.part) != strength(*b.part))
                 return strength(*a.part) < strength(*b.part);
             return a.counts < b.counts;

@@ -7,6 +7,7 @@
 #include "synth.h"
 
 #include "spectrum/identify.h"
+#include "xray/detector.h"
 #include "xray/elements.h"
 #include "xray/lines.h"
 
@@ -159,6 +160,29 @@ void TestIdentifyHardCases::elementsFound()
         // The estimated resolution is the generator's.
         QVERIFY2(std::fabs(id.fwhmMnKa_eV / c->recipe.detector.detector.fwhmMnKa() - 1) < 0.05,
                  qPrintable(QString::number(id.fwhmMnKa_eV)));
+        // Every peak is named after something within 0.75 FWHM of it (a
+        // sum's width is two lines' in quadrature): a group of lines that
+        // spans two peaks must not lend its strongest line's name to both.
+        const xray::Detector detector(c->recipe.detector.detector.material(), id.fwhmMnKa_eV);
+        for (const spectrum::IdentifiedPeak &p : id.peaks) {
+            const spectrum::Assignment &a = p.assignment;
+            double named = 0, reach = 0.75 * detector.fwhm(p.peak.energy_eV);
+            if (a.kind == spectrum::AssignmentKind::Line)
+                named = a.line->energy_eV;
+            else if (a.kind == spectrum::AssignmentKind::Escape)
+                named = a.line->energy_eV - a.escape->energy_eV;
+            else if (a.kind == spectrum::AssignmentKind::Sum) {
+                named = a.line->energy_eV + a.second->energy_eV;
+                reach *= std::sqrt(2.0);
+            } else
+                continue;
+            QVERIFY2(std::fabs(named - p.peak.energy_eV) <= reach,
+                     qPrintable(QString("%1 sample: the peak at %2 eV named %3 (%4 eV)")
+                                    .arg(thin ? "thin" : "bulk")
+                                    .arg(p.peak.energy_eV, 0, 'f', 1)
+                                    .arg(label(p))
+                                    .arg(named, 0, 'f', 1)));
+        }
     }
 }
 
