@@ -132,6 +132,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;         // form1_events.cpp
+    bool event(QEvent *event) override;               // form1_events.cpp
     void closeEvent(QCloseEvent *event) override;     // secondary/exit.cpp
 
 private:

@@ -96,6 +96,19 @@ void Form1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
+// Qt hands a change of language down to every child and repaints each: here
+// some three hundred controls, none of which has a tr() text, so the whole
+// window would be painted anew (ten milliseconds) for the Tools menu's three
+// texts. The menu itself is a window of its own and gets its own event.
+bool Form1::event(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        changeEvent(event);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 // A move that reached one of the watched widgets of the table.
 bool Form1::tableMouseMove(QWidget *receiver, QMouseEvent *event)
 {
