@@ -355,13 +355,12 @@ const QStaticText &SpectrumPlot::staticText(const QString &text, bool bold) cons
     return *found;
 }
 
-void SpectrumPlot::drawMarkers(QPainter &p, bool onScreen) const
+void SpectrumPlot::drawMarkers(QPainter &p, bool onScreen, QList<QRectF> &placed) const
 {
     const QRectF area = axes_.area();
     QFont plain = font();
     QFont bold = plain;
     bold.setBold(true);
-    QList<QRectF> placed; // labels drawn so far, to keep them apart
     const double bottom = area.bottom();
     for (const auto &[layer, list] : markers_) {
         for (const Marker &m : list) {
@@ -396,19 +395,34 @@ void SpectrumPlot::drawMarkers(QPainter &p, bool onScreen) const
     p.setFont(plain);
 }
 
-void SpectrumPlot::drawTextLabels(QPainter &p) const
+void SpectrumPlot::drawTextLabels(QPainter &p, QList<QRectF> &placed) const
 {
     if (textLabels_.isEmpty())
         return;
     const QFontMetricsF fm(font());
     const QRectF area = axes_.area();
+    const auto taken = [&](const QRectF &box) {
+        return std::any_of(placed.begin(), placed.end(), [&](const QRectF &r) { return r.intersects(box); });
+    };
     for (const TextLabel &l : textLabels_) {
         const double px = axes_.xToPixel(l.x);
         if (px < area.left() || px > area.right())
             continue;
         const double py = std::clamp(axes_.yToPixel(l.y), area.top() + fm.height(), area.bottom());
         const double w = fm.horizontalAdvance(l.text);
-        const QRectF box(px - w / 2 - 2, py - fm.height() - 3, w + 4, fm.height());
+        QRectF box(px - w / 2 - 2, py - fm.height() - 3, w + 4, fm.height());
+        // Small peaks side by side would put their labels over each other:
+        // a label climbs a row at a time past the ones already drawn, and
+        // stays where it was when six rows up are all taken too.
+        QRectF free = box;
+        int rows = 0;
+        while (rows < 6 && taken(free) && free.top() - fm.height() >= area.top()) {
+            free.translate(0, -fm.height());
+            ++rows;
+        }
+        if (!taken(free))
+            box = free;
+        placed << box;
         p.fillRect(box, QColor(255, 255, 255, 200));
         p.setPen(l.colour.isValid() ? l.colour : QColor(Qt::black));
         p.drawText(box, Qt::AlignCenter, l.text);
@@ -417,8 +431,9 @@ void SpectrumPlot::drawTextLabels(QPainter &p) const
 
 void SpectrumPlot::drawOverlay(QPainter &p, bool onScreen) const
 {
-    drawMarkers(p, onScreen);
-    drawTextLabels(p);
+    QList<QRectF> placed; // labels drawn so far, to keep them apart
+    drawMarkers(p, onScreen, placed);
+    drawTextLabels(p, placed);
 }
 
 void SpectrumPlot::render(QPainter &p) const

@@ -155,8 +155,8 @@ private:
     // Markers and text labels. On screen the marker labels are drawn from
     // laid-out texts kept between paints; in a file as plain text.
     void drawOverlay(QPainter &p, bool onScreen) const;
-    void drawMarkers(QPainter &p, bool onScreen) const;
-    void drawTextLabels(QPainter &p) const;
+    void drawMarkers(QPainter &p, bool onScreen, QList<QRectF> &placed) const;
+    void drawTextLabels(QPainter &p, QList<QRectF> &placed) const;
     void drawLegend(QPainter &p) const;
     const QStaticText &staticText(const QString &text, bool bold) const;
     QColor nextColour() const;
