@@ -1631,8 +1631,8 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     // X-ray fluorescence, by the file's signal type ("XRF", "XRF-...").
     const bool electrons = !options.xrf && !containsXrf(spectrum.meta.signalType);
     if (!electrons)
-        out.notes.push_back({Note::Kind::Xrf, "an X-ray fluorescence spectrum: the families and subshells of an "
-                                              "element are weighed freely"});
+        out.notes.push_back({Note::Kind::Xrf, "an X-ray fluorescence spectrum: the families of an element are "
+                                              "weighed freely, and its deeper subshells may fall short"});
     std::vector<double> background = snipBackground(grid, detector);
     std::vector<Peak> peaks = findPeaks(grid, background, detector);
     if (out.fwhmSource == Identification::FwhmSource::Usual) {
