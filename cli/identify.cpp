@@ -22,7 +22,7 @@ namespace {
 
 constexpr OptionSpec Specs[] = {
     {"--detector", true}, {"--fwhm", true}, {"--beam", true},
-    {"--exclude", true},  {"--require", true}, {"--json", false},
+    {"--exclude", true},  {"--require", true}, {"--json", false}, {"--xrf", false},
 };
 
 spectrum::IdentifyOptions readOptions(const ParsedArgs &parsed)
@@ -32,6 +32,7 @@ spectrum::IdentifyOptions readOptions(const ParsedArgs &parsed)
     o.fwhmMnKa_eV = fwhmOption(parsed);
     if (const auto beam = beamOption(parsed))
         o.beam_kV = *beam / 1000;
+    o.xrf = parsed.has("--xrf");
     std::vector<std::string> symbols;
     if (const auto text = parsed.value("--exclude"))
         o.exclude = elementList("--exclude", *text, symbols);
@@ -263,7 +264,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
 const Command identifyCommand = {
     "identify",
     "the elements and artefacts in a spectrum",
-    "Usage: zandor identify FILE... [--detector si|ge|cdte] [--fwhm E] [--beam KV] [--exclude C,O] [--require Cu] [--json]\n"
+    "Usage: zandor identify FILE... [--detector si|ge|cdte] [--fwhm E] [--beam KV] [--xrf] [--exclude C,O] [--require Cu] [--json]\n"
     "\n"
     "Finds the peaks of each spectrum file and names the fewest elements that explain\n"
     "them, each with its whole family of lines; labels the escape and sum peaks of the\n"
@@ -275,6 +276,9 @@ const Command identifyCommand = {
     "                     estimated from the spectrum\n"
     "  --beam KV          the beam or tube energy (20, 20kV); default: the file's; without\n"
     "                     one, every line counts as excited\n"
+    "  --xrf              excited by X-rays (fluorescence), as a file's XRF signal type\n"
+    "                     says; a peak at a monochromatic beam's energy or just below\n"
+    "                     it is the scattered beam\n"
     "  --exclude LIST     elements never to propose (C,O)\n"
     "  --require LIST     elements known to be there, a coating or a grid (Cu)\n"
     "  --json             one JSON object per file (an array for several files) with the\n"

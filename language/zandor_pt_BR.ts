@@ -489,8 +489,8 @@
     </message>
     <message>
         <location line="+2" />
-        <source>An X-ray fluorescence spectrum: the families and subshells of an element are weighed freely.</source>
-        <translation>Um espectro de fluorescência de raios X: as famílias e subcamadas de um elemento são pesadas livremente.</translation>
+        <source>An X-ray fluorescence spectrum: the families of an element are weighed freely, and its deeper subshells may fall short.</source>
+        <translation>Um espectro de fluorescência de raios X: as famílias de um elemento são pesadas livremente, e suas subcamadas mais profundas podem ficar aquém.</translation>
     </message>
     <message>
         <location line="+2" />

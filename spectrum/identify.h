@@ -41,6 +41,9 @@ struct IdentifyOptions {
     // The beam (or tube) energy, kV. Without it, the file's; without that,
     // every line counts as excited.
     std::optional<double> beam_kV;
+    // Excited by X-rays (fluorescence), whatever the file's signal type says:
+    // for files that cannot say (text, counts).
+    bool xrf = false;
     std::vector<int> exclude; // never proposed
     std::vector<int> require; // known present (a coating, a grid): always in the model
 };

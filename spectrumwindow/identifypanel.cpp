@@ -240,7 +240,8 @@ QString IdentifyPanel::noteText(const spectrum::Note &note) const
     case Kind::Summed:
         return tr("Channels summed in groups of %1, much narrower than the detector's resolution.").arg(note.number);
     case Kind::Xrf:
-        return tr("An X-ray fluorescence spectrum: the families and subshells of an element are weighed freely.");
+        return tr("An X-ray fluorescence spectrum: the families of an element are weighed freely, and its deeper "
+                  "subshells may fall short.");
     case Kind::Flat:
         return tr("No peaks: the spectrum is flat (nothing stands out from its noise).");
     case Kind::Stopped:

@@ -247,6 +247,17 @@ void TestIdentifyCli::detectorAndLists()
     QCOMPARE(withCu.status, 0);
     QVERIFY2(QString::fromStdString(withCu.out).contains("required; its lines are not seen"), withCu.out.c_str());
     QVERIFY(QString::fromStdString(withCu.out).contains("Cu (possible)"));
+
+    // --xrf: excited by X-rays, which an EDS file's signal type (or a text
+    // file's silence) cannot say.
+    for (const bool xrf : {false, true}) {
+        QStringList args{"identify", QString::fromStdString(file("fe-20kv.msa"))};
+        if (xrf)
+            args << "--xrf";
+        const clirun::Run r = clirun::run(args);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QString::fromStdString(r.out).contains("an X-ray fluorescence spectrum"), xrf);
+    }
 }
 
 void TestIdentifyCli::help()

@@ -44,6 +44,8 @@ private slots:
     void continuumUnderPeaks();
     void resolutionFromTheFile();
     void notesSayWhatHappened();
+    void scatteredBeamIsNoElement_data();
+    void scatteredBeamIsNoElement();
     void assignmentsAreConsistent();
     void synthIsDeterministic();
     void poissonSampler_data();
@@ -381,6 +383,54 @@ void TestIdentifyCore::notesSayWhatHappened()
     QVERIFY(hump);
     QCOMPARE(hump->assignment.kind, spectrum::AssignmentKind::Unexplained);
     QVERIFY2(QString::fromStdString(hump->reason).contains("wider than a line"), hump->reason.c_str());
+}
+
+void TestIdentifyCore::scatteredBeamIsNoElement_data()
+{
+    QTest::addColumn<double>("beam_eV"); // a monochromatic beam at an element's line
+    QTest::addColumn<int>("Z");          // that element
+    QTest::addColumn<QString>("signal");
+    QTest::addColumn<bool>("scatter"); // its peak is the scattered beam
+    QTest::newRow("Mo Ka beam, XRF") << 17479.3 << 42 << "XRF" << true;
+    QTest::newRow("Ag Ka beam, XRF") << 22162.9 << 47 << "XRF-FS" << true;
+    QTest::newRow("Mo Ka, electrons") << 17479.3 << 42 << "EDS" << false;
+}
+
+void TestIdentifyCore::scatteredBeamIsNoElement()
+{
+    // Under X-rays of one energy the sample scatters the beam: a peak at the
+    // beam energy and a broad one below it. Neither is an element's line,
+    // even where the beam is one (a tube's line picked by a monochromator).
+    QFETCH(double, beam_eV);
+    QFETCH(int, Z);
+    QFETCH(QString, signal);
+    QFETCH(bool, scatter);
+    const xray::Detector detector(xray::Material::Si, 129);
+    spectrum::Spectrum s = made({{6400, 2e5}, {7058, 2.6e4}, {beam_eV, 3e4}}, 20, detector, 11, 4096);
+    std::vector<double> compton(s.counts.size(), 0.0);
+    synth::addPeak(compton, -100, 10, beam_eV * 0.96, 600, 6e4);
+    for (std::size_t i = 0; i < s.counts.size(); ++i)
+        s.counts[i] += std::round(compton[i]);
+    s.meta.signalType = signal.toStdString();
+    s.meta.beam_kV = beam_eV / 1000 + (scatter ? 0.0 : 5.0); // electrons: a beam above the line
+    const spectrum::Identification id = spectrum::identify(s).value();
+    const auto named = [&](int z) {
+        return std::any_of(id.elements.begin(), id.elements.end(),
+                           [&](const spectrum::IdentifiedElement &e) { return e.Z == z; });
+    };
+    const spectrum::IdentifiedPeak *peak = nullptr;
+    for (const spectrum::IdentifiedPeak &p : id.peaks)
+        if (std::fabs(p.peak.energy_eV - beam_eV) < 60)
+            peak = &p;
+    QVERIFY(peak);
+    if (scatter) {
+        QVERIFY(named(26));
+        QVERIFY(!named(Z));
+        QCOMPARE(peak->assignment.kind, spectrum::AssignmentKind::Unexplained);
+        QVERIFY2(QString::fromStdString(peak->reason).contains("Rayleigh"), peak->reason.c_str());
+    } else {
+        QVERIFY2(!QString::fromStdString(peak->reason).contains("scattered"), peak->reason.c_str());
+    }
 }
 
 void TestIdentifyCore::assignmentsAreConsistent()

@@ -1,13 +1,11 @@
 // The only constant of nature the synthetic spectra need that the X-ray
-// tables do not give.
+// tables do not give: the one identification shares.
 #pragma once
+
+#include "xray/constants.h"
 
 namespace synth {
 
-// The electron's rest energy, m_e c^2, in eV, for the Compton shift of
-// scattered tube lines. CODATA 2018 (E. Tiesinga et al., Rev. Mod. Phys. 93
-// (2021) 025010): 0.51099895000 MeV.
-inline constexpr double ElectronRestEnergy_eV = 510998.95;
+using xray::ElectronRestEnergy_eV;
 
 } // namespace synth
-
