@@ -144,16 +144,23 @@ std::vector<double> nonNegativeLeastSquares(const SquareMatrix &G, const std::ve
         }
         factor.keepOnly(passive);
     }
+    std::vector<std::size_t> nonZero;
+    nonZero.reserve(n);
     for (std::size_t outer = 0; outer < 3 * n + 3; ++outer) {
-        // The gradient's negative half: w = g - G a.
+        // The gradient's negative half: w = g - G a, over the amplitudes
+        // that are not zero (the passive ones), in the order of the columns.
         counted += double(n) * double(n);
+        nonZero.clear();
+        for (std::size_t m = 0; m < n; ++m)
+            if (a[m] != 0)
+                nonZero.push_back(m);
         std::size_t best = n;
         double bestW = tolerance;
         for (std::size_t j = 0; j < n; ++j) {
             if (passive[j] || dependent[j] || !(G(j, j) > 0))
                 continue;
             double w = g[j];
-            for (std::size_t m = 0; m < n; ++m)
+            for (const std::size_t m : nonZero)
                 w -= G(j, m) * a[m];
             if (w > bestW) {
                 bestW = w;
