@@ -14,11 +14,11 @@ namespace cli {
 
 namespace {
 
-constexpr OptionSpec Specs[] = {{"--json", false}};
+constexpr OptionRule Rules[] = {{"--json", false}};
 
 int runEdges(const std::vector<std::string> &args, std::ostream &out, std::ostream &)
 {
-    const ParsedArgs parsed = parseArgs(args, Specs);
+    const ParsedArgs parsed = parseArgs(args, Rules);
     requirePositionals(parsed, 1, 1, "an element: a symbol such as Fe, or an atomic number");
     const int Z = elementArgument(parsed.positionals[0]);
     if (parsed.has("--json")) {

@@ -22,7 +22,7 @@ namespace cli {
 
 namespace {
 
-constexpr OptionSpec Specs[] = {
+constexpr OptionRule Rules[] = {
     {"--tolerance", true}, {"--detector", true}, {"--fwhm", true}, {"--beam", true},
     {"--elements", true},  {"--limit", true},    {"--json", false},
 };
@@ -239,7 +239,7 @@ Json queryJson(const Query &q)
 
 int runFind(const std::vector<std::string> &args, std::ostream &out, std::ostream &)
 {
-    const ParsedArgs parsed = parseArgs(joinUnits(args), Specs);
+    const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
     const Query q = readQuery(parsed);
     const xray::FindResult result = xray::findLines(q.energy_eV, q.detector, q.options);
     if (parsed.has("--json")) {

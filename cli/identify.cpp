@@ -20,7 +20,7 @@ namespace cli {
 
 namespace {
 
-constexpr OptionSpec Specs[] = {
+constexpr OptionRule Rules[] = {
     {"--detector", true}, {"--fwhm", true}, {"--beam", true},
     {"--exclude", true},  {"--require", true}, {"--json", false}, {"--xrf", false},
 };
@@ -219,7 +219,7 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
 
 int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    const ParsedArgs parsed = parseArgs(joinUnits(args), Specs);
+    const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
     requirePositionals(parsed, 1, std::size_t(-1), "one or more spectrum files");
     const spectrum::IdentifyOptions options = readOptions(parsed);
     const bool json = parsed.has("--json");

@@ -16,7 +16,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 1> Options = {{{"--json", false}}};
+constexpr std::array<OptionRule, 1> Options = {{{"--json", false}}};
 
 Json toJson(const std::string &file, const spectrum::Spectrum &s)
 {

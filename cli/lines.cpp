@@ -17,7 +17,7 @@ namespace cli {
 
 namespace {
 
-constexpr OptionSpec Specs[] = {{"--family", true}, {"--json", false}};
+constexpr OptionRule Rules[] = {{"--family", true}, {"--json", false}};
 
 constexpr xray::Family Families[] = {xray::Family::K, xray::Family::L, xray::Family::M};
 
@@ -92,7 +92,7 @@ void printLines(std::ostream &out, int Z, std::optional<xray::Family> family)
 
 int runLines(const std::vector<std::string> &args, std::ostream &out, std::ostream &)
 {
-    const ParsedArgs parsed = parseArgs(args, Specs);
+    const ParsedArgs parsed = parseArgs(args, Rules);
     requirePositionals(parsed, 1, 1, "an element: a symbol such as Fe, or an atomic number");
     const int Z = elementArgument(parsed.positionals[0]);
     const std::optional<xray::Family> family = familyOption(parsed);

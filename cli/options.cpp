@@ -21,16 +21,16 @@ bool looksLikeNumber(std::string_view arg)
     return arg.size() >= 2 && arg[0] == '-' && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
 }
 
-const OptionSpec *findSpec(std::span<const OptionSpec> specs, std::string_view name)
+const OptionRule *findRule(std::span<const OptionRule> rules, std::string_view name)
 {
-    const auto it = std::find_if(specs.begin(), specs.end(),
-                                 [&](const OptionSpec &s) { return s.name == name; });
-    return it == specs.end() ? nullptr : &*it;
+    const auto it = std::find_if(rules.begin(), rules.end(),
+                                 [&](const OptionRule &s) { return s.name == name; });
+    return it == rules.end() ? nullptr : &*it;
 }
 
 } // namespace
 
-ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const OptionSpec> specs)
+ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const OptionRule> rules)
 {
     ParsedArgs parsed;
     bool onlyPositionals = false;
@@ -46,17 +46,17 @@ ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const Optio
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        const OptionSpec *spec = findSpec(specs, name);
-        if (!spec)
+        const OptionRule *rule = findRule(rules, name);
+        if (!rule)
             throw UsageError("unknown option " + quoted(name));
         if (parsed.has(name))
             throw UsageError("option " + quoted(name) + " given more than once");
         std::string value;
         if (eq != std::string::npos) {
-            if (!spec->takesValue)
+            if (!rule->takesValue)
                 throw UsageError("option " + quoted(name) + " takes no value");
             value = arg.substr(eq + 1);
-        } else if (spec->takesValue) {
+        } else if (rule->takesValue) {
             if (i + 1 >= args.size())
                 throw UsageError("option " + quoted(name) + " needs a value");
             value = args[++i];

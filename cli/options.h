@@ -11,7 +11,7 @@
 
 namespace cli {
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name; // with its dashes: "--tolerance"
     bool takesValue;
 };
@@ -24,11 +24,11 @@ struct ParsedArgs {
     std::optional<std::string> value(std::string_view name) const;
 };
 
-// Splits args by specs. Throws UsageError for an unknown option, an option
+// Splits args by rules. Throws UsageError for an unknown option, an option
 // given twice, a missing value or a value given to a flag. An argument that
 // starts with '-' and then a digit or '.' is a value, not an option (a
 // negative number); "--" makes every later argument positional.
-ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const OptionSpec> specs);
+ParsedArgs parseArgs(const std::vector<std::string> &args, std::span<const OptionRule> rules);
 
 // Throws UsageError unless the number of positionals is within [least, most].
 // `what` names them in the message: "an energy", "one or more files".

@@ -28,7 +28,7 @@ private slots:
 
 namespace {
 
-const cli::OptionSpec Specs[] = {{"--json", false}, {"--beam", true}, {"--elements", true}};
+const cli::OptionRule Rules[] = {{"--json", false}, {"--beam", true}, {"--elements", true}};
 
 // The parse as one comparable text: positionals, then name=value pairs.
 QString describe(const cli::ParsedArgs &parsed)
@@ -61,7 +61,7 @@ void TestCliFramework::parseArgs()
 {
     QFETCH(Args, args);
     QFETCH(QString, parsed);
-    QCOMPARE(describe(cli::parseArgs(args, Specs)), parsed);
+    QCOMPARE(describe(cli::parseArgs(args, Rules)), parsed);
 }
 
 void TestCliFramework::badArgs_data()
@@ -80,7 +80,7 @@ void TestCliFramework::badArgs()
     QFETCH(Args, args);
     QFETCH(QString, message);
     try {
-        cli::parseArgs(args, Specs);
+        cli::parseArgs(args, Rules);
         QFAIL("no error");
     } catch (const cli::UsageError &e) {
         QCOMPARE(QString::fromUtf8(e.what()), message);
