@@ -9,6 +9,7 @@
 #include "spectrumwindow/spectrumtools.h"
 #include "spectrumwindow/spectrumwindow.h"
 #include "testsupport.h"
+#include "toolswindowfixture.h"
 
 #include "hardcases.h"
 #include "synth.h"
@@ -28,14 +29,9 @@
 
 using testsupport::ScratchDir;
 
-class TestIdentifyWindow : public QObject {
+class TestIdentifyWindow : public QObject, private ToolsWindowFixture {
     Q_OBJECT
 
-    QTemporaryDir config;
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> form;
-    SpectrumTools *tools = nullptr;
-    ErrorReporter previousReporter;
 
     SpectrumWindow *window() { return tools->openSpectrumWindow(); }
 
@@ -82,32 +78,11 @@ class TestIdentifyWindow : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    }
+    void initTestCase() { QVERIFY(useTemporarySettings()); }
 
-    void init()
-    {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, u"zandor"_qs, u"zandor"_qs).clear();
-        previousReporter = SetErrorReporter([](const QString &, const QString &) {});
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        form = std::make_unique<Form1>();
-        QVERIFY(form->Form1_Load());
-        tools = new SpectrumTools(form.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
+    void init() { QVERIFY(start()); }
 
-    void cleanup()
-    {
-        form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir.reset();
-        SetErrorReporter(previousReporter);
-    }
+    void cleanup() { stop(); }
 
     // Titanium counted at a high rate: its escape and sum peaks are
     // labelled as such, and nothing is taken for copper.

@@ -15,6 +15,7 @@
 #include "spectrumwindow/spectrumwindow.h"
 #include "spectrumtestdata.h"
 #include "testsupport.h"
+#include "toolswindowfixture.h"
 
 #include "spectrum/read.h"
 
@@ -64,15 +65,9 @@ bool hasLabelStartingWith(const QStringList &labels, const QString &start)
 
 } // namespace
 
-class TestSpectrumWindow : public QObject {
+class TestSpectrumWindow : public QObject, private ToolsWindowFixture {
     Q_OBJECT
 
-    QTemporaryDir config; // the settings are written here, not in the user's
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> form;
-    SpectrumTools *tools = nullptr;
-    QStringList reports;
-    ErrorReporter previousReporter;
 
     SpectrumWindow *window() { return tools->openSpectrumWindow(); }
     SpectrumPlot *plot() { return window()->plot(); }
@@ -116,34 +111,15 @@ class TestSpectrumWindow : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    }
+    void initTestCase() { QVERIFY(useTemporarySettings()); }
 
     void init()
     {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, u"zandor"_qs, u"zandor"_qs).clear();
-        reports.clear();
-        previousReporter = SetErrorReporter([this](const QString &, const QString &text) { reports << text; });
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        form = std::make_unique<Form1>();
-        QVERIFY(form->Form1_Load());
-        tools = new SpectrumTools(form.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(start());
         QTest::mouseMove(form->Frame3, QPoint(5, 5));
     }
 
-    void cleanup()
-    {
-        form.reset(); // takes the tools and their windows along
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir.reset();
-        SetErrorReporter(previousReporter);
-    }
+    void cleanup() { stop(); }
 
     // Nothing of the tools exists before it is asked for.
     void nothingBeforeFirstUse()
