@@ -282,7 +282,7 @@ Result<std::shared_ptr<const PixelSource>> openBcf(std::shared_ptr<const ByteSou
     std::optional<Error> error;
     const std::byte *p = reader.take(bcf::DataHeaderBytes, error);
     if (!p)
-        return Error{"the map's data are cut short in their header"};
+        return Error{"the map's data header: " + error->reason};
     const std::int32_t height = le::i32(p);
     const std::int32_t width = le::i32(p + 4);
     if (height <= 0 || width <= 0)

@@ -107,15 +107,14 @@ Result<std::shared_ptr<const PixelSource>> openImageFile(const std::string &path
 
 Result<Opened> openFile(const std::string &path, const Progress &progress)
 {
+    // What cannot be opened, or is no regular file, the spectrum reader
+    // refuses in its own words.
     auto bytes = openFileBytes(path);
-    if (!bytes)
-        return bytes.error();
-    auto head = headOf(*bytes.value(), HeadBytes);
-    if (!head)
-        return head.error();
-    const bool image = looksLikeBcf(head.value()) || looksLikeRipple(head.value()) ||
-                       (splitExtension(path).second == "raw" &&
-                        besideFile(splitExtension(path).first, {".rpl", ".RPL", ".Rpl"}));
+    auto head = bytes ? headOf(*bytes.value(), HeadBytes) : Result<std::string>(std::string());
+    const bool image = bytes && head &&
+                       (looksLikeBcf(head.value()) || looksLikeRipple(head.value()) ||
+                        (splitExtension(path).second == "raw" &&
+                         besideFile(splitExtension(path).first, {".rpl", ".RPL", ".Rpl"})));
     if (image) {
         auto source = openImageFile(path, progress);
         if (!source)
