@@ -50,10 +50,11 @@ spectrum::Spectrum makeSpectrum(const Header &header, std::vector<double> counts
     return s;
 }
 
-// Per thread: the sum and maximum of each channel, kept in the widest type
-// of the samples' kind so that integer sums are exact.
+// Per thread: the sum and maximum of each channel. Counts of up to 32 bits
+// add up exactly in 64-bit integers (2^32 pixels of 2^32 counts fit); wider
+// integers and floats add up as doubles.
 template <class T> struct Accumulator {
-    using Wide = std::conditional_t<std::is_floating_point_v<T>, double,
+    using Wide = std::conditional_t<std::is_floating_point_v<T> || sizeof(T) == 8, double,
                                     std::conditional_t<std::is_signed_v<T>, std::int64_t, std::uint64_t>>;
     std::vector<Wide> sum;
     std::vector<T> maximum;
@@ -98,7 +99,7 @@ std::optional<Error> accumulate(const PixelSource &source, std::size_t first, st
             }
             auto *sum = part.sum.data();
             for (std::size_t c = 0; c < channels; ++c)
-                sum[c] += v[c];
+                sum[c] += static_cast<typename Accumulator<T>::Wide>(v[c]);
             if (wantMaximum) {
                 T *maximum = part.maximum.data();
                 for (std::size_t c = 0; c < channels; ++c)

@@ -29,6 +29,7 @@ private slots:
     void refusals();
     void progressAndCancel();
     void notFinite();
+    void wideSums();
     void loadedCube();
 
 private:
@@ -222,6 +223,31 @@ void TestImageSpectra::notFinite()
     QCOMPARE(summary.error().reason, std::string("pixel 1, 1 holds a count that is not a finite number in channel 1"));
     QVERIFY(!image::pixelSpectrum(*opened.value(), 1, 1));
     QVERIFY(image::pixelSpectrum(*opened.value(), 0, 1));
+}
+
+void TestImageSpectra::wideSums()
+{
+    // 64-bit counts past what a 64-bit integer holds once added (found by
+    // fuzzing: they overflowed) add up as doubles; 32-bit ones exactly.
+    const std::string rpl = "width\t2\nheight\t2\ndepth\t2\ndata-type\tsigned\ndata-length\t8\nbyte-order\tlittle-endian\n"
+                            "record-by\tvector\n";
+    std::vector<std::int64_t> values(8, std::int64_t(1) << 62);
+    const auto opened = image::openRipple(
+        rpl, image::memoryBytes(std::string(reinterpret_cast<const char *>(values.data()), values.size() * 8)));
+    QVERIFY(opened);
+    const auto summary = image::summarize(*opened.value());
+    QVERIFY(summary);
+    QCOMPARE(summary->sum.counts[0], 4.0 * double(std::int64_t(1) << 62));
+
+    const std::string rpl32 = "width\t3\nheight\t1\ndepth\t1\ndata-type\tunsigned\ndata-length\t4\nbyte-order\tlittle-endian\n"
+                              "record-by\tvector\n";
+    std::vector<std::uint32_t> big = {4294967295u, 4294967295u, 3u};
+    const auto opened32 = image::openRipple(
+        rpl32, image::memoryBytes(std::string(reinterpret_cast<const char *>(big.data()), big.size() * 4)));
+    QVERIFY(opened32);
+    const auto sum32 = image::sumSpectrum(*opened32.value());
+    QVERIFY(sum32);
+    QCOMPARE(sum32->counts[0], 8589934593.0);
 }
 
 void TestImageSpectra::loadedCube()
