@@ -27,8 +27,11 @@ std::size_t chunkPixels(const Header &header, const ChunkOptions &options)
 {
     if (options.chunkPixels > 0)
         return options.chunkPixels;
-    const std::size_t rowBytes = std::max<std::size_t>(1, header.width * header.pixelBytes());
-    const std::size_t rows = std::max<std::size_t>(1, ChunkBytes / rowBytes);
+    const std::size_t pixelBytes = std::max<std::size_t>(1, header.pixelBytes());
+    const std::size_t rowBytes = std::max<std::size_t>(1, header.width * pixelBytes);
+    if (rowBytes > ChunkBytes) // rows too long for a chunk: pixels that fit
+        return std::max<std::size_t>(1, ChunkBytes / pixelBytes);
+    const std::size_t rows = ChunkBytes / rowBytes;
     return std::max<std::size_t>(1, std::min(rows * header.width, header.pixels()));
 }
 

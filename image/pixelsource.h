@@ -54,8 +54,9 @@ struct ChunkOptions {
 // The size of a chunk when ChunkOptions leave it to the core.
 inline constexpr std::size_t ChunkBytes = 16u << 20;
 
-// Pixels per chunk for these options: whole rows of about ChunkBytes (at
-// least one row), or the pixels asked for.
+// Pixels per chunk for these options: whole rows of about ChunkBytes, or
+// as many pixels as ChunkBytes hold when a row is longer; or the pixels
+// asked for.
 std::size_t chunkPixels(const Header &header, const ChunkOptions &options);
 // The threads these options use: `threads`, or every core for 0.
 unsigned threadCount(const ChunkOptions &options);
