@@ -114,7 +114,7 @@ int phantomMain(const std::vector<std::string> &args)
     const bool toBcf = endsWith(out, ".bcf");
     if (!toBcf && !endsWith(out, ".rpl"))
         usage("--phantom needs an output file ending in .bcf or .rpl");
-    if (recipe.width == 0 || recipe.height == 0 || recipe.channels < 16 || bcf.chunkSize < 544)
+    if (recipe.width == 0 || recipe.height == 0 || recipe.channels < 4 || bcf.chunkSize < 544)
         usage("the size, channels or chunk size are too small");
 
     const Phantom phantom(recipe);
