@@ -10,8 +10,10 @@
 // them; the map's name, date and time.
 //
 // The counts of a bcf have no stored type: the cube takes the narrowest
-// unsigned type that holds every count the records can give (a record of
-// pulses holds at most its number of pulses in a channel).
+// unsigned type (8, 16, 32 or 64 bits) that holds every count, found in
+// the first walk through the data (a pixel of pulses holds at most its
+// number of pulses in a channel, so only pixels of many pulses are counted
+// channel by channel).
 #pragma once
 
 #include "bytesource.h"

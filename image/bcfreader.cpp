@@ -111,21 +111,61 @@ std::optional<Error> walkRow(StreamReader &reader, std::size_t y, std::size_t wi
     return std::nullopt;
 }
 
-// The index pass: the largest count a record can give.
+// The index pass: the largest count in any channel of any pixel, as far as
+// the choice of the count type needs it. A pixel of pulses holds at most
+// its number of pulses in a channel; only where that number could need the
+// next wider type are its pulses counted channel by channel.
 struct BoundSink final : RecordSink {
+    explicit BoundSink(std::size_t channels) : histogram(channels, 0) {}
+
     std::uint64_t largest = 0; // over every pixel so far
     std::uint64_t packedLargest = 0;
+    std::vector<std::uint32_t> histogram; // the current pixel's counts, when counted
+    std::vector<std::uint32_t> touched;
+
+    // Whether `pulses` pulses could hold a count beyond the type that
+    // `largest` needs so far.
+    bool couldWiden(std::size_t pulses) const
+    {
+        const std::uint64_t limit = largest <= 0xFF ? 0xFF : largest <= 0xFFFF ? 0xFFFF : 0xFFFFFFFFu;
+        return pulses > limit && pulses > largest;
+    }
+    void count(std::size_t channel)
+    {
+        if (channel < histogram.size() && histogram[channel]++ == 0)
+            touched.push_back(std::uint32_t(channel));
+    }
+    void countedPixel()
+    {
+        for (std::uint32_t channel : touched) {
+            largest = std::max<std::uint64_t>(largest, histogram[channel]);
+            histogram[channel] = 0;
+        }
+        touched.clear();
+    }
 
     bool wants(std::size_t, std::size_t) override
     {
         packedLargest = 0;
         return true;
     }
-    void pulses16(const std::byte *, std::size_t pulses) override { largest = std::max<std::uint64_t>(largest, pulses); }
-    void pulses12(const std::byte *, std::size_t pulses) override { largest = std::max<std::uint64_t>(largest, pulses); }
-    void packedCount(std::uint64_t, std::uint64_t count) override
+    void pulses16(const std::byte *data, std::size_t pulses) override
     {
-        packedLargest = std::max(packedLargest, count);
+        if (!couldWiden(pulses))
+            return;
+        bcf::walkPulses16(data, pulses, [this](std::size_t c) { count(c); });
+        countedPixel();
+    }
+    void pulses12(const std::byte *data, std::size_t pulses) override
+    {
+        if (!couldWiden(pulses))
+            return;
+        bcf::walkPulses12(data, pulses, [this](std::size_t c) { count(c); });
+        countedPixel();
+    }
+    void packedCount(std::uint64_t, std::uint64_t value) override
+    {
+        packedLargest = std::max(packedLargest, value);
         largest = std::max(largest, packedLargest);
     }
     void extraPulses(const std::byte *, std::size_t pulses) override
@@ -299,7 +339,7 @@ Result<std::shared_ptr<const PixelSource>> openBcf(std::shared_ptr<const ByteSou
                                   "; the data's size is used");
 
     std::vector<std::uint64_t> rows(header.height);
-    BoundSink bound;
+    BoundSink bound(header.channels);
     const std::uint64_t total = stream.size();
     const std::uint64_t step = std::max<std::uint64_t>(total / 256, 1);
     std::uint64_t nextReport = step;

@@ -97,13 +97,17 @@ std::optional<Error> accumulate(const PixelSource &source, std::size_t first, st
                     if (!std::isfinite(v[c]))
                         return notFinite(h, pixel, c);
             }
-            auto *sum = part.sum.data();
-            for (std::size_t c = 0; c < channels; ++c)
-                sum[c] += static_cast<typename Accumulator<T>::Wide>(v[c]);
+            using Wide = typename Accumulator<T>::Wide;
+            Wide *__restrict sum = part.sum.data();
             if (wantMaximum) {
-                T *maximum = part.maximum.data();
+                T *__restrict maximum = part.maximum.data();
+                for (std::size_t c = 0; c < channels; ++c) {
+                    sum[c] += static_cast<Wide>(v[c]);
+                    maximum[c] = v[c] > maximum[c] ? v[c] : maximum[c];
+                }
+            } else {
                 for (std::size_t c = 0; c < channels; ++c)
-                    maximum[c] = std::max(maximum[c], v[c]);
+                    sum[c] += static_cast<Wide>(v[c]);
             }
         }
         return std::nullopt;

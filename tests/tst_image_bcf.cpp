@@ -176,9 +176,10 @@ void TestImageBcf::countType_data()
     QTest::addColumn<int>("largest");
     QTest::addColumn<int>("type");
     const int p12 = int(synth::BcfPacking::Pulses12), packed = int(synth::BcfPacking::Packed);
-    // Pulses: a channel holds at most the record's pulses.
-    QTest::newRow("255 pulses: 8 bits") << p12 << 255 << int(image::SampleType::U8);
-    QTest::newRow("256 pulses: 16 bits") << p12 << 256 << int(image::SampleType::U16);
+    // Pulses: the largest count of a channel, whatever the pixel's pulses.
+    QTest::newRow("pulses, 255 in a channel: 8 bits") << p12 << 255 << int(image::SampleType::U8);
+    QTest::newRow("pulses, 256 in a channel: 16 bits") << p12 << 256 << int(image::SampleType::U16);
+    QTest::newRow("pulses, 60000 in a channel: 16 bits") << int(synth::BcfPacking::Pulses16) << 60000 << int(image::SampleType::U16);
     // Packed counts: the largest count itself.
     QTest::newRow("packed 255: 8 bits") << packed << 255 << int(image::SampleType::U8);
     QTest::newRow("packed 65535: 16 bits") << packed << 65535 << int(image::SampleType::U16);
@@ -192,10 +193,10 @@ void TestImageBcf::countType()
     QFETCH(int, largest);
     QFETCH(int, type);
     synth::PhantomRecipe recipe = imagetesting::smallRecipe(3, 2, 40);
+    // Every channel 1 (40 pulses and more a pixel), and pixel 1, 1 has
+    // `largest` in channel 7.
     std::vector<std::uint32_t> cube(3 * 2 * 40, 1);
-    cube[40 * 4 + 7] = std::uint32_t(largest) - 39; // pixel 1, 1: 39 other channels of 1
-    if (packing == int(synth::BcfPacking::Packed))
-        cube[40 * 4 + 7] = std::uint32_t(largest);
+    cube[40 * 4 + 7] = std::uint32_t(largest);
     synth::BcfOptions options;
     options.packing = synth::BcfPacking(packing);
     const auto opened = open(write("type.bcf", recipe, cube, options));

@@ -95,7 +95,7 @@ void TestImageCli::infoReadable()
     const Run r = run({"info", path("map.bcf")});
     QCOMPARE(r.status, 0);
     QVERIFY2(r.out.find("  format        Bruker bcf\n") != std::string::npos, r.out.c_str());
-    QVERIFY2(r.out.find("  image         spectrum image of 13 × 7 pixels, uint16 counts, pixels of 0.25 × 0.25 µm\n") !=
+    QVERIFY2(r.out.find("  image         spectrum image of 13 × 7 pixels, uint8 counts, pixels of 0.25 × 0.25 µm\n") !=
                  std::string::npos,
              r.out.c_str());
     QVERIFY(r.out.find("  channels      200\n") != std::string::npos);

@@ -1,5 +1,7 @@
 #include "bcfwriter.h"
 
+#include "sfswriter.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -10,9 +12,6 @@ namespace synth {
 
 namespace {
 
-constexpr std::uint64_t FirstChunk = 0x118;
-constexpr std::size_t ChunkHeader = 32;
-constexpr std::size_t EntryBytes = 512;
 constexpr std::size_t DataHeaderBytes = 0x1A0;
 
 void put16(std::string &out, std::uint16_t v)
@@ -208,171 +207,12 @@ std::string bcfRecord(std::uint32_t x, std::span<const std::uint32_t> counts, Bc
     return packedRecord(x, counts.subspan(0, last), extraPulses);
 }
 
-// The SFS container, written chunk by chunk; chunk 0 holds its header and
-// is written last.
-class BcfWriter::Container {
-public:
-    struct File {
-        std::string name;
-        std::int32_t parent = -1;
-        bool directory = false;
-        std::uint64_t size = 0;
-        std::vector<std::uint32_t> chunks;
-        std::string buffer; // the part of the current chunk not yet written
-        std::uint32_t listChunk = 0;
-    };
-
-    Container(const std::string &path, std::uint32_t chunkSize, int version)
-        : chunkSize_(chunkSize), usable_(chunkSize - ChunkHeader), version_(version)
-    {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (!file_)
-            error = "cannot create '" + path + "'";
-    }
-    ~Container()
-    {
-        if (file_)
-            std::fclose(file_);
-    }
-
-    std::optional<std::string> error;
-    std::vector<File> files;
-
-    std::size_t add(const std::string &name, std::int32_t parent, bool directory)
-    {
-        files.push_back({name, parent, directory, 0, {}, {}, 0});
-        return files.size() - 1;
-    }
-
-    void append(std::size_t index, const std::string &bytes)
-    {
-        File &f = files[index];
-        f.size += bytes.size();
-        std::size_t at = 0;
-        while (at < bytes.size()) {
-            const std::size_t n = std::min(bytes.size() - at, usable_ - f.buffer.size());
-            f.buffer.append(bytes, at, n);
-            at += n;
-            if (f.buffer.size() == usable_) {
-                f.chunks.push_back(next_);
-                writeChunk(next_++, 0, f.buffer);
-                f.buffer.clear();
-            }
-        }
-    }
-
-    // Rewrites bytes of a file's first chunk.
-    void patch(std::size_t index, std::size_t offset, const std::string &bytes)
-    {
-        File &f = files[index];
-        if (f.chunks.empty()) {
-            f.buffer.replace(offset, bytes.size(), bytes);
-            return;
-        }
-        if (file_ && (fseeko(file_, off_t(FirstChunk + std::uint64_t(f.chunks[0]) * chunkSize_ + ChunkHeader + offset),
-                             SEEK_SET) != 0 ||
-                      std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()))
-            error = error.value_or("cannot write the file");
-    }
-
-    void close(std::size_t index)
-    {
-        File &f = files[index];
-        if (!f.buffer.empty()) {
-            f.chunks.push_back(next_);
-            writeChunk(next_++, 0, f.buffer);
-            f.buffer.clear();
-        }
-    }
-
-    std::optional<std::string> finish()
-    {
-        for (File &f : files) {
-            if (f.directory || f.chunks.empty())
-                continue;
-            std::string list;
-            for (std::uint32_t chunk : f.chunks)
-                put32(list, chunk);
-            f.listChunk = chained(list, usable_ / 4 * 4);
-        }
-        std::string table;
-        for (const File &f : files) {
-            std::string entry(EntryBytes, '\0');
-            set32(entry, 0, f.listChunk);
-            for (int i = 0; i < 8; ++i)
-                entry[4 + std::size_t(i)] = char((f.size >> (8 * i)) & 0xFF);
-            set32(entry, 0x28, std::uint32_t(f.parent));
-            entry[0xDC] = f.directory ? 1 : 0;
-            std::memcpy(entry.data() + 0xE0, f.name.data(), std::min<std::size_t>(f.name.size(), 255));
-            table += entry;
-        }
-        const std::uint32_t tableChunk = chained(table, usable_ / EntryBytes * EntryBytes);
-
-        std::string head(FirstChunk + chunkSize_, '\0');
-        std::memcpy(head.data(), "AAMVHFSS", 8);
-        std::memcpy(head.data() + 8, "\xFE\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 8);
-        std::memcpy(head.data() + 0x118, "AASFSSGN", 8);
-        const float version = version_ >= 2 ? 2.8f : 2.6f;
-        std::uint32_t bits;
-        std::memcpy(&bits, &version, 4);
-        set32(head, 0x124, bits);
-        set32(head, 0x128, chunkSize_);
-        set32(head, 0x12C, 8);
-        for (std::size_t at = 0x130; at < 0x140; at += 4)
-            set32(head, at, 1);
-        set32(head, 0x140, tableChunk);
-        set32(head, 0x144, std::uint32_t(files.size()));
-        set32(head, 0x148, next_);
-        writeAt(0, head);
-        if (file_ && std::fclose(file_) != 0)
-            error = error.value_or("cannot write the file");
-        file_ = nullptr;
-        return error;
-    }
-
-private:
-    void writeAt(std::uint64_t at, const std::string &bytes)
-    {
-        if (!file_)
-            return;
-        if (fseeko(file_, off_t(at), SEEK_SET) != 0 || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-            error = error.value_or("cannot write the file");
-    }
-
-    void writeChunk(std::uint32_t index, std::uint32_t nextInChain, const std::string &data)
-    {
-        std::string chunk(chunkSize_, '\0');
-        set32(chunk, 0, nextInChain);
-        std::memcpy(chunk.data() + ChunkHeader, data.data(), std::min<std::size_t>(data.size(), usable_));
-        writeAt(FirstChunk + std::uint64_t(index) * chunkSize_, chunk);
-    }
-
-    // Writes `bytes` into new chained chunks of `perChunk` bytes each; the
-    // first chunk.
-    std::uint32_t chained(const std::string &bytes, std::size_t perChunk)
-    {
-        const std::size_t count = std::max<std::size_t>(1, (bytes.size() + perChunk - 1) / perChunk);
-        const std::uint32_t first = next_;
-        next_ += std::uint32_t(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string piece = bytes.substr(std::min(bytes.size(), i * perChunk), perChunk);
-            writeChunk(first + std::uint32_t(i), i + 1 < count ? first + std::uint32_t(i) + 1 : 0, piece);
-        }
-        return first;
-    }
-
-    std::FILE *file_ = nullptr;
-    std::uint32_t chunkSize_, usable_;
-    int version_;
-    std::uint32_t next_ = 1; // chunk 0 is the header's
-};
-
 namespace {
 constexpr std::size_t DirectoryEntry = 0, HeaderEntry = 1, DataEntry = 2;
 }
 
 BcfWriter::BcfWriter(const std::string &path, const BcfMap &map, const BcfOptions &options)
-    : map_(map), options_(options), container_(std::make_unique<Container>(path, options.chunkSize, options.version)),
+    : map_(map), options_(options), container_(std::make_unique<SfsWriter>(path, options.chunkSize, options.version)),
       sum_(map.channels, 0.0)
 {
     error_ = container_->error;

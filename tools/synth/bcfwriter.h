@@ -16,6 +16,8 @@
 
 namespace synth {
 
+class SfsWriter;
+
 enum class BcfPacking {
     Pulses16, // each count a 16-bit pulse
     Pulses12, // each count a 12-bit pulse (channels below 4096)
@@ -62,14 +64,13 @@ public:
     const std::optional<std::string> &error() const { return error_; }
 
 private:
-    class Container;
     void appendData(const std::string &bytes);
     void flushBlock(bool last);
     std::string headerXml() const;
 
     BcfMap map_;
     BcfOptions options_;
-    std::unique_ptr<Container> container_;
+    std::unique_ptr<SfsWriter> container_;
     std::vector<double> sum_;
     std::string pending_; // decoded data not yet in a block
     std::uint32_t blocks_ = 0;
