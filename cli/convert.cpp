@@ -156,7 +156,7 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
 
 const Command convertCommand = {
     "convert",
-    "a spectrum to EMSA/MSA (.msa, .emsa) or CSV (.csv)",
+    "a spectrum, or a spectrum image's sum, pixel or region, to EMSA/MSA or CSV",
     "Usage: zandor convert IN OUT [--pixel X,Y | --region X0,Y0,X1,Y1]\n"
     "\n"
     "Reads the spectrum IN (any format zandor info reads) and writes it as OUT:\n"
