@@ -9,7 +9,7 @@
 // negative count.
 #pragma once
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 #include "xray/elements.h"
 
 #include <cmath>
@@ -23,7 +23,7 @@ namespace identifyinput {
 
 struct Input {
     spectrum::Spectrum spectrum;
-    spectrum::IdentifyOptions options;
+    identify::IdentifyOptions options;
 };
 
 inline unsigned word(const std::uint8_t *data, std::size_t at)
@@ -66,14 +66,14 @@ inline std::optional<Input> decode(const std::uint8_t *data, std::size_t size)
 // Empty when all hold, else what failed.
 inline std::string check(const Input &in)
 {
-    const spectrum::Result<spectrum::Identification> result = spectrum::identify(in.spectrum, in.options);
+    const spectrum::Result<identify::Identification> result = identify::identify(in.spectrum, in.options);
     if (!result)
         return "a calibrated spectrum was refused";
-    const spectrum::Identification &id = result.value();
+    const identify::Identification &id = result.value();
     if (!std::isfinite(id.fwhmMnKa_eV) || !(id.fwhmMnKa_eV > 0))
         return "the FWHM is not a finite number above zero";
     std::set<int> seen;
-    for (const spectrum::IdentifiedElement &e : id.elements) {
+    for (const identify::IdentifiedElement &e : id.elements) {
         if (!xray::hasLines(e.Z))
             return "an element outside the line table";
         if (!seen.insert(e.Z).second)
@@ -90,32 +90,32 @@ inline std::string check(const Input &in)
     for (const int Z : in.options.exclude)
         if (seen.count(Z))
             return "an excluded element was found";
-    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+    for (const identify::IdentifiedPeak &p : id.peaks) {
         if (!std::isfinite(p.peak.energy_eV) || !std::isfinite(p.peak.netCounts) || !std::isfinite(p.peak.significance)
             || !std::isfinite(p.explained))
             return "a peak's numbers are not finite";
-        const spectrum::Assignment &a = p.assignment;
+        const identify::Assignment &a = p.assignment;
         switch (a.kind) {
-        case spectrum::AssignmentKind::Line:
+        case identify::AssignmentKind::Line:
             if (!a.line || !seen.count(a.line->Z))
                 return "a line of an element not found";
             break;
-        case spectrum::AssignmentKind::Escape:
+        case identify::AssignmentKind::Escape:
             if (!a.line || !a.escape || !seen.count(a.line->Z))
                 return "an escape without its parent or escape line";
             break;
-        case spectrum::AssignmentKind::Sum:
+        case identify::AssignmentKind::Sum:
             if (!a.line || !a.second)
                 return "a sum without its two lines";
             break;
-        case spectrum::AssignmentKind::Zero:
-        case spectrum::AssignmentKind::Unexplained:
+        case identify::AssignmentKind::Zero:
+        case identify::AssignmentKind::Unexplained:
             if (a.line || a.second || a.escape)
                 return "a zero or unexplained peak with a line";
             break;
         }
     }
-    for (const spectrum::Note &note : id.notes)
+    for (const identify::Note &note : id.notes)
         if (note.text.empty())
             return "an empty note";
     return {};

@@ -68,13 +68,13 @@ IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
     retranslate();
 }
 
-void IdentifyPanel::setIdentification(const std::optional<spectrum::Identification> &id, const QString &spectrum)
+void IdentifyPanel::setIdentification(const std::optional<identify::Identification> &id, const QString &spectrum)
 {
     id_ = id;
     spectrum_ = spectrum;
     kept_.clear();
     if (id_)
-        for (const spectrum::IdentifiedElement &e : id_->elements)
+        for (const identify::IdentifiedElement &e : id_->elements)
             kept_ << e.Z;
     fill();
 }
@@ -135,16 +135,16 @@ void IdentifyPanel::fill()
     const QString fwhm = locale.toString(id_->fwhmMnKa_eV, 'f', 1);
     QString source;
     switch (id_->fwhmSource) {
-    case spectrum::Identification::FwhmSource::Given:
+    case identify::Identification::FwhmSource::Given:
         source = tr("as set");
         break;
-    case spectrum::Identification::FwhmSource::File:
+    case identify::Identification::FwhmSource::File:
         source = tr("from the file");
         break;
-    case spectrum::Identification::FwhmSource::Estimated:
+    case identify::Identification::FwhmSource::Estimated:
         source = tr("estimated from the spectrum");
         break;
-    case spectrum::Identification::FwhmSource::Usual:
+    case identify::Identification::FwhmSource::Usual:
         source = tr("the detector's usual");
         break;
     }
@@ -152,16 +152,16 @@ void IdentifyPanel::fill()
     summary_->setText(tr("%1: FWHM %2 eV at Mn K\u03b1 (%3); beam %4.").arg(spectrum_, fwhm, source, beam));
     if (id_->elements.empty())
         elements_->addItem(tr("none"));
-    for (const spectrum::IdentifiedElement &e : id_->elements) {
+    for (const identify::IdentifiedElement &e : id_->elements) {
         QString confidence;
         switch (e.confidence) {
-        case spectrum::Confidence::Certain:
+        case identify::Confidence::Certain:
             confidence = tr("certain");
             break;
-        case spectrum::Confidence::Probable:
+        case identify::Confidence::Probable:
             confidence = tr("probable");
             break;
-        case spectrum::Confidence::Possible:
+        case identify::Confidence::Possible:
             confidence = tr("possible");
             break;
         }
@@ -177,29 +177,29 @@ void IdentifyPanel::fill()
         item->setToolTip(QString::fromStdString(e.reason));
         elements_->addItem(item);
     }
-    for (const spectrum::IdentifiedPeak &p : id_->peaks) {
+    for (const identify::IdentifiedPeak &p : id_->peaks) {
         const int row = peaks_->rowCount();
         peaks_->insertRow(row);
         QString what = identifylabels::peakLabel(p.assignment);
         QString tip;
         switch (p.assignment.kind) {
-        case spectrum::AssignmentKind::Escape:
+        case identify::AssignmentKind::Escape:
             tip = tr("Escape peak of %1: the detector's %2 left it")
                       .arg(QString::fromStdString(xray::lineLabel(*p.assignment.line)),
                            QString::fromStdString(xray::escapeLineLabel(*p.assignment.escape)));
             break;
-        case spectrum::AssignmentKind::Sum:
+        case identify::AssignmentKind::Sum:
             tip = tr("Sum peak: two photons counted as one");
             break;
-        case spectrum::AssignmentKind::Zero:
+        case identify::AssignmentKind::Zero:
             what = tr("noise peak");
             tip = tr("The detector's noise peak at zero energy");
             break;
-        case spectrum::AssignmentKind::Unexplained:
+        case identify::AssignmentKind::Unexplained:
             what = tr("unexplained");
             tip = QString::fromStdString(p.reason);
             break;
-        case spectrum::AssignmentKind::Line:
+        case identify::AssignmentKind::Line:
             break;
         }
         // No "-0.000" for the noise peak.
@@ -218,15 +218,15 @@ void IdentifyPanel::fill()
     greyPeaks();
     peaks_->resizeColumnsToContents();
     QStringList notes;
-    for (const spectrum::Note &n : id_->notes)
+    for (const identify::Note &n : id_->notes)
         notes << noteText(n);
     notes_->setText(notes.join(u'\n'));
     filling_ = false;
 }
 
-QString IdentifyPanel::noteText(const spectrum::Note &note) const
+QString IdentifyPanel::noteText(const identify::Note &note) const
 {
-    using Kind = spectrum::Note::Kind;
+    using Kind = identify::Note::Kind;
     switch (note.kind) {
     case Kind::NoBeam:
         return tr("No beam energy (Detector tab): every line counts as excited, and the families of an element are "

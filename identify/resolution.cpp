@@ -12,7 +12,7 @@
 #include <limits>
 #include <numbers>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -165,4 +165,4 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
     return FwhmEstimate{estimates.back().first, int(estimates.size())};
 }
 
-} // namespace spectrum
+} // namespace identify

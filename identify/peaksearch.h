@@ -2,14 +2,14 @@
 // detector's resolution, judged against Poisson noise.
 #pragma once
 
-#include "spectrum.h"
+#include "spectrum/spectrum.h"
 #include "workgrid.h"
 
 #include "xray/detector.h"
 
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct Peak {
     double energy_eV = 0;    // centroid
@@ -37,11 +37,11 @@ double zeroPeakLimit_eV(const xray::Detector &detector);
 
 // The peaks of a calibrated spectrum, by energy. An uncalibrated spectrum
 // has none.
-std::vector<Peak> findPeaks(const Spectrum &spectrum, const xray::Detector &detector);
+std::vector<Peak> findPeaks(const spectrum::Spectrum &spectrum, const xray::Detector &detector);
 
 // The same on a work grid with its continuum (snipBackground); energies
 // and counts as the grid holds them (counts not scaled back).
 std::vector<Peak> findPeaks(const WorkGrid &grid, const std::vector<double> &background,
                             const xray::Detector &detector);
 
-} // namespace spectrum
+} // namespace identify

@@ -20,8 +20,8 @@
 #pragma once
 
 #include "peaksearch.h"
-#include "result.h"
-#include "spectrum.h"
+#include "spectrum/result.h"
+#include "spectrum/spectrum.h"
 
 #include "xray/detector.h"
 #include "xray/types.h"
@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct IdentifyOptions {
     xray::Material material = xray::Material::Si;
@@ -125,6 +125,6 @@ struct Identification {
 // Identifies the elements of a calibrated spectrum. Refused, with a reason,
 // when the spectrum is not calibrated. An empty, flat or all-zero spectrum
 // gives no elements and a note.
-Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions &options = {});
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options = {});
 
-} // namespace spectrum
+} // namespace identify

@@ -24,7 +24,7 @@
 #include <numbers>
 #include <set>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -1556,9 +1556,9 @@ bool containsXrf(const std::string &signalType)
 }
 
 // The detector's FWHM at Mn K-alpha from what the file says, if sensible.
-std::optional<double> fileFwhm(const Spectrum &s)
+std::optional<double> fileFwhm(const spectrum::Spectrum &s)
 {
-    const Resolution &r = s.meta.resolution;
+    const spectrum::Resolution &r = s.meta.resolution;
     std::optional<double> fwhm = r.fwhmMnKa_eV;
     if (!fwhm && r.sigmaAbs_keV2 && r.sigmaLin_keV) {
         // sigma^2 = SigmaAbs + SigmaLin E, sigma and E in keV.
@@ -1585,10 +1585,10 @@ std::string_view assignmentKindName(AssignmentKind kind)
     return names[static_cast<int>(kind)];
 }
 
-Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions &options)
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
 {
     if (!spectrum.calibration)
-        return Error{"the spectrum is not calibrated: its channels have no energies, so its peaks cannot be "
+        return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks cannot be "
                      "named (calibrate it first, from two known peaks)"};
     Identification out;
     out.material = options.material;
@@ -1691,4 +1691,4 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     return out;
 }
 
-} // namespace spectrum
+} // namespace identify
