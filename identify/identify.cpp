@@ -13,7 +13,6 @@
 #include "xray/elements.h"
 #include "xray/excitation.h"
 #include "xray/finder.h"
-#include "xray/generated/tables.h"
 #include "xray/lines.h"
 #include "xray/textutil.h"
 
@@ -1562,7 +1561,7 @@ std::optional<double> fileFwhm(const spectrum::Spectrum &s)
     std::optional<double> fwhm = r.fwhmMnKa_eV;
     if (!fwhm && r.sigmaAbs_keV2 && r.sigmaLin_keV) {
         // sigma^2 = SigmaAbs + SigmaLin E, sigma and E in keV.
-        const double variance = *r.sigmaAbs_keV2 + *r.sigmaLin_keV * xray::table::MnKalpha_eV / 1000;
+        const double variance = *r.sigmaAbs_keV2 + *r.sigmaLin_keV * xray::mnKalpha_eV() / 1000;
         if (variance > 0)
             fwhm = FwhmPerSigma * std::sqrt(variance) * 1000;
     }
