@@ -2,6 +2,7 @@
 
 #include "minimise.h"
 #include "model.h"
+#include "settings.h"
 
 #include "xray/excitation.h"
 #include "xray/finder.h"
@@ -15,10 +16,6 @@
 namespace identify {
 
 namespace {
-
-// The best pattern must fit the peak to chi-square per degree of freedom
-// at most this (1 for a perfect fit; real peaks' tails add a few).
-constexpr double MaxReducedChiSquare = 10;
 
 struct PatternLine {
     double energy_eV;
