@@ -263,7 +263,8 @@ int main(int argc, char **argv)
             failures.push_back(c.name);
         if (verbose) {
             for (const identify::IdentifiedElement &e : id.elements)
-                std::printf("    %-2s %5.1f sigma: %s\n", symbol(e.Z).c_str(), e.significance, e.reason.c_str());
+                std::printf("    %-2s %5.1f sigma: %s\n", symbol(e.Z).c_str(), e.significance,
+                            identify::reasonText(e.reason).c_str());
             for (const identify::IdentifiedPeak &p : id.peaks) {
                 std::string what(identify::assignmentKindName(p.assignment.kind));
                 if (p.assignment.line)
@@ -271,7 +272,8 @@ int main(int argc, char **argv)
                 if (p.assignment.second)
                     what += " + " + xray::lineLabel(*p.assignment.second);
                 std::printf("    %8.3f keV %10.0f counts %7.1f sigma  %s %s\n", p.peak.energy_eV / 1000,
-                            p.peak.netCounts, p.peak.significance, what.c_str(), p.reason.c_str());
+                            p.peak.netCounts, p.peak.significance, what.c_str(),
+                            identify::reasonText(p.reason).c_str());
             }
             for (const identify::Note &n : id.notes)
                 std::printf("    note: %s\n", n.text.c_str());

@@ -147,7 +147,7 @@ std::string assignmentText(const identify::IdentifiedPeak &p)
     case identify::AssignmentKind::Zero:
         return "the detector's noise peak at zero energy";
     case identify::AssignmentKind::Unexplained:
-        return "unexplained: " + p.reason;
+        return "unexplained: " + identify::reasonText(p.reason);
     }
     return {};
 }
@@ -198,8 +198,8 @@ void printReadable(std::ostream &out, const std::string &file, const identify::I
             out << format("  %-7s  %-10s %6.1f  %s\n", std::string(xray::elementSymbol(e.Z)).c_str(),
                           std::string(identify::confidenceName(e.confidence)).c_str(), e.significance,
                           lines.empty() ? "none of its own: under other elements' peaks" : lines.c_str());
-            if (!e.reason.empty())
-                out << "           " << e.reason << '\n';
+            if (const std::string reason = identify::reasonText(e.reason); !reason.empty())
+                out << "           " << reason << '\n';
         }
     }
     if (!id.peaks.empty()) {

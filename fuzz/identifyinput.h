@@ -12,12 +12,14 @@
 #include "identify/identify.h"
 #include "xray/elements.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace identifyinput {
 
@@ -60,9 +62,21 @@ inline std::optional<Input> decode(const std::uint8_t *data, std::size_t size)
     return in;
 }
 
+// A reason's rivals: other elements of the line table, each line they name
+// theirs, at a finite energy.
+inline bool rivalsHold(const std::vector<identify::Rival> &rivals, int Z)
+{
+    return std::all_of(rivals.begin(), rivals.end(), [&](const identify::Rival &r) {
+        return r.Z != Z && xray::hasLines(r.Z) && std::isfinite(r.peak.energy_eV)
+               && (!r.peak.line || r.peak.line->Z == r.Z);
+    });
+}
+
 // What identification promises on any calibrated spectrum: a result, finite
 // numbers, elements of the line table each once, the required ones in and
-// the excluded ones out, assignments with the lines their kind names.
+// the excluded ones out, assignments with the lines their kind names, a
+// reason for every element and for every peak left unexplained (and for no
+// other), naming the element's own lines and other elements as rivals.
 // Empty when all hold, else what failed.
 inline std::string check(const Input &in)
 {
@@ -83,6 +97,15 @@ inline std::string check(const Input &in)
         for (const xray::Line *line : e.lines)
             if (!line || line->Z != e.Z)
                 return "an element lists another element's line";
+        const identify::ElementReason &why = e.reason;
+        if (why.kind == identify::ElementReason::Kind::None)
+            return "an element without a reason";
+        if (!std::isfinite(why.peak_eV) || (why.line && why.line->Z != e.Z)
+            || std::any_of(why.partners.begin(), why.partners.end(),
+                           [&](const identify::LinePeak &p) { return !p.line || p.line->Z != e.Z || !std::isfinite(p.energy_eV); }))
+            return "an element's reason names another element's line";
+        if (!rivalsHold(why.rivals, e.Z))
+            return "an element's reason names itself or no element as a rival";
     }
     for (const int Z : in.options.require)
         if (!seen.count(Z))
@@ -114,6 +137,12 @@ inline std::string check(const Input &in)
                 return "a zero or unexplained peak with a line";
             break;
         }
+        const identify::PeakReason &why = p.reason;
+        if ((a.kind == identify::AssignmentKind::Unexplained) != (why.kind != identify::PeakReason::Kind::None))
+            return "an unexplained peak without a reason, or an explained one with one";
+        if (!std::isfinite(why.energy_eV) || !rivalsHold(why.rivals, 0)
+            || (why.kind == identify::PeakReason::Kind::Refused) == why.rivals.empty())
+            return "a peak's reason names no element tried, or elements where it tried none";
     }
     for (const identify::Note &note : id.notes)
         if (note.text.empty())

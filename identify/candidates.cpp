@@ -6,38 +6,28 @@
 #include "checks.h"
 #include "settings.h"
 
-#include "xray/elements.h"
 #include "xray/finder.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace identify {
 
 namespace {
 
-std::string keVText(double energy_eV)
+// The first `most` of a list.
+std::vector<Rival> first(const std::vector<Rival> &rivals, std::size_t most)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f keV", energy_eV / 1000);
-    return text;
+    return {rivals.begin(), rivals.begin() + std::ptrdiff_t(std::min(most, rivals.size()))};
 }
-
-std::string lineName(const xray::Line &line)
-{
-    return std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
-}
-
-std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
 
 } // namespace
 
-bool Search::tryElements(const ResidualPeak &target, std::string &why)
+std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
 {
     const std::vector<double> model = ws_.model().values(current_.ids, current_.amplitudes);
     std::vector<Quick> passed;
-    std::vector<std::string> refused;
+    std::vector<Rival> refused;
     for (const int Z : candidatesAt(target))
         if (std::optional<Quick> quick = quickTest(Z, target, model, refused))
             passed.push_back(*quick);
@@ -51,19 +41,14 @@ bool Search::tryElements(const ResidualPeak &target, std::string &why)
         if (std::optional<Candidate> candidate = refit(q, target, refused))
             good.push_back(std::move(*candidate));
     if (good.empty()) {
-        why = refused.empty() ? std::string("no element has a line there that fits")
-                              : "tried " + [&] {
-                                    std::string list;
-                                    for (std::size_t i = 0; i < refused.size() && i < MaxTriedNamed; ++i)
-                                        list += (i ? ", " : "") + refused[i];
-                                    return list;
-                                }();
-        return false;
+        if (refused.empty())
+            return PeakReason{.kind = PeakReason::Kind::NoLineFits};
+        return PeakReason{.kind = PeakReason::Kind::Refused, .rivals = first(refused, MaxTriedNamed)};
     }
     const auto best = std::max_element(good.begin(), good.end(),
                                        [](const Candidate &a, const Candidate &b) { return a.gain < b.gain; });
     accept(good, *best, refused, target);
-    return true;
+    return std::nullopt;
 }
 
 std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
@@ -85,7 +70,7 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
 }
 
 std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
-                                               std::vector<std::string> &refused)
+                                               std::vector<Rival> &refused)
 {
     Model &m = ws_.model();
     const ElementPattern &pattern = patterns_.pattern(Z);
@@ -126,7 +111,7 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
 }
 
 std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPeak &target,
-                                               std::vector<std::string> &refused)
+                                               std::vector<Rival> &refused)
 {
     std::vector<int> with = accepted_;
     with.push_back(q.Z);
@@ -135,7 +120,7 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     const double gain = current_.chiSquare - f.chiSquare;
     const std::size_t columns = pattern.ids.size();
     if (gain < acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(columns)) {
-        refused.push_back(symbol(q.Z) + " (the elements found explain it as well)");
+        refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
         return std::nullopt;
     }
     const std::vector<std::size_t> mine = positionsOf(ws_, f, q.Z);
@@ -150,40 +135,30 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     return Candidate{q.Z, gain, std::move(f)};
 }
 
-void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<std::string> &refused,
+void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
                     const ResidualPeak &target)
 {
     // Why this one: the peak, its line there, and the others.
+    ElementReason reason{.kind = ElementReason::Kind::Explains, .peak_eV = target.energy_eV};
     const Fit &f = best.fit;
     const std::vector<Cluster> lines = clusters(ws_, f, positionsOf(ws_, f, best.Z));
     const Cluster *at = nullptr;
     for (const Cluster &c : lines)
         if (!at || std::fabs(c.energy_eV - target.energy_eV) < std::fabs(at->energy_eV - target.energy_eV))
             at = &c;
-    std::string reason = "the peak at " + keVText(target.energy_eV);
-    if (at && at->strongest)
-        reason += " is its " + lineName(*at->strongest);
-    std::vector<std::string> partners;
+    if (at)
+        reason.line = at->strongest;
     for (const Cluster &c : lines)
         if (&c != at && c.strongest && c.counts >= PartnerShare * (at ? at->counts : 0.0)
-            && partners.size() < MaxPartnersNamed)
-            partners.push_back(lineName(*c.strongest) + " at " + keVText(c.energy_eV));
-    if (!partners.empty()) {
-        reason += ", with ";
-        for (std::size_t i = 0; i < partners.size(); ++i)
-            reason += (i ? (i + 1 == partners.size() ? " and " : ", ") : "") + partners[i];
-    }
-    std::vector<std::string> rivals;
+            && reason.partners.size() < MaxPartnersNamed)
+            reason.partners.push_back({c.strongest, c.energy_eV});
+    std::vector<Rival> rivals;
     for (const Candidate &c : good)
         if (&c != &best)
-            rivals.push_back(symbol(c.Z) + " (fits less well)");
+            rivals.push_back({Rival::Kind::FitsLessWell, c.Z, {}});
     rivals.insert(rivals.end(), refused.begin(), refused.end());
-    if (!rivals.empty()) {
-        reason += "; rather than ";
-        for (std::size_t i = 0; i < rivals.size() && i < MaxRivalsNamed; ++i)
-            reason += (i ? ", " : "") + rivals[i];
-    }
-    found_.reasons[best.Z] = reason;
+    reason.rivals = first(rivals, MaxRivalsNamed);
+    found_.reasons[best.Z] = std::move(reason);
     found_.uncontested[best.Z] = good.size() == 1;
     accepted_.push_back(best.Z);
     current_ = best.fit;

@@ -2,32 +2,12 @@
 
 #include "settings.h"
 
-#include "xray/elements.h"
 #include "xray/lines.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace identify {
-
-namespace {
-
-std::string keVText(double energy_eV)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f keV", energy_eV / 1000);
-    return text;
-}
-
-std::string lineName(const xray::Line &line)
-{
-    return std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
-}
-
-std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
-
-} // namespace
 
 Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> &subject, double target_eV,
             const std::vector<double> &others)
@@ -132,18 +112,16 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
     return result;
 }
 
-std::optional<std::string> refusal(int Z, const Check &c)
+std::optional<Rival> refusal(int Z, const Check &c)
 {
     if (!c.missing.empty()) {
         const Cluster &m = c.missing.front();
-        return symbol(Z) + " (its " + (m.strongest ? lineName(*m.strongest) : std::string("line")) + " at "
-               + keVText(m.energy_eV) + " is missing)";
+        return Rival{Rival::Kind::Missing, Z, {m.strongest, m.energy_eV}};
     }
     if (c.unseen)
-        return symbol(Z) + " (its " + lineName(*c.unseen->strongest) + " at " + keVText(c.unseen->energy_eV)
-               + " is not seen)";
+        return Rival{Rival::Kind::NotSeen, Z, {c.unseen->strongest, c.unseen->energy_eV}};
     if (c.explained < ExplainShare)
-        return symbol(Z) + " (fits the peak poorly)";
+        return Rival{Rival::Kind::FitsPoorly, Z, {}};
     return std::nullopt;
 }
 

@@ -7,11 +7,11 @@
 
 #include "fit.h"
 #include "patterns.h"
+#include "reasons.h"
 #include "workspace.h"
 
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace identify {
@@ -29,7 +29,7 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
             const std::vector<double> &others);
 
 // Why element Z, checked so, is refused; nothing when it is not.
-std::optional<std::string> refusal(int Z, const Check &check);
+std::optional<Rival> refusal(int Z, const Check &check);
 
 // The chi-square drop an element must bring (AcceptChiSquare, or
 // OnWindowEdgeChiSquare when its strongest line lies within a FWHM below a

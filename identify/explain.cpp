@@ -141,18 +141,18 @@ std::vector<CountedPart>::const_iterator namingShare(const std::vector<CountedPa
 // Why a peak the model does not explain is left so: what the search found
 // when it tried the peak; else the scattered beam; else how little the
 // elements found explain of it.
-std::string unexplainedReason(const Workspace &ws, const Outcome &outcome, const Peak &p, bool anyShare)
+PeakReason unexplainedReason(const Workspace &ws, const Outcome &outcome, const Peak &p, bool anyShare)
 {
     const double half = 0.5 * ws.detector().fwhm(p.energy_eV);
-    std::string reason;
+    std::optional<PeakReason> reason;
     for (const auto &[energy, why] : outcome.unexplained)
         if (std::fabs(energy - p.energy_eV) < half)
             reason = why;
-    if (reason.empty())
-        reason = scatteredBeam(ws, p.energy_eV).value_or("");
-    if (reason.empty())
-        reason = !anyShare ? "no element found explains it" : "the elements found explain only part of it";
-    return reason;
+    if (!reason)
+        reason = scatteredBeam(ws, p.energy_eV);
+    if (!reason)
+        reason = PeakReason{.kind = anyShare ? PeakReason::Kind::PartlyExplained : PeakReason::Kind::NotExplained};
+    return *reason;
 }
 
 Assignment assignmentOf(const ModelPart &part)
@@ -217,7 +217,7 @@ IdentifiedElement describeElement(int Z, const Outcome &outcome, const Seen &see
     if (reason != outcome.reasons.end())
         e.reason = reason->second;
     if (e.required && e.significance < RequiredSeenSignificance)
-        e.reason = "required; its lines are not seen";
+        e.reason = ElementReason{.kind = ElementReason::Kind::RequiredUnseen};
     return e;
 }
 
@@ -254,7 +254,7 @@ Identification explain(const Workspace &ws, const Outcome &outcome, const std::v
         const auto best = namingShare(shares);
         if (p.energy_eV < ws.lowestLine()) {
             out.assignment.kind = AssignmentKind::Unexplained;
-            out.reason = "below " + keVText(ws.lowestLine()) + ", in the noise peak's reach, where no line is looked for";
+            out.reason = PeakReason{.kind = PeakReason::Kind::BelowLines, .energy_eV = ws.lowestLine()};
             result.peaks.push_back(out);
             continue;
         }

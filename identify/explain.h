@@ -10,7 +10,6 @@
 #include "workspace.h"
 
 #include <map>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,9 +20,9 @@ struct Outcome {
     Fit fit;                            // the final fit
     std::vector<int> accepted;          // the elements found, in the order they were taken
     std::map<int, double> significance; // of each, in standard deviations
-    std::map<int, std::string> reasons; // why each was taken
+    std::map<int, ElementReason> reasons; // why each was taken
     std::map<int, bool> uncontested;    // taken without a rival that passed every check
-    std::vector<std::pair<double, std::string>> unexplained; // peaks the search tried in vain (energy), and why
+    std::vector<std::pair<double, PeakReason>> unexplained; // peaks the search tried in vain (energy), and why
     std::vector<Note> notes;
 };
 

@@ -23,6 +23,7 @@
 #pragma once
 
 #include "peaksearch.h"
+#include "reasons.h"
 #include "spectrum/result.h"
 #include "spectrum/spectrum.h"
 
@@ -72,8 +73,8 @@ struct IdentifiedPeak {
     // The part of the peak's counts (within half a FWHM of it) that the
     // model explains.
     double explained = 0;
-    // For a peak left unexplained: what was tried, in a sentence.
-    std::string reason;
+    // For a peak left unexplained: why (what was tried).
+    PeakReason reason;
 };
 
 struct IdentifiedElement {
@@ -85,8 +86,8 @@ struct IdentifiedElement {
     double significance = 0;
     // Its lines that explain peaks, by energy.
     std::vector<const xray::Line *> lines;
-    // How it was decided, in a sentence.
-    std::string reason;
+    // How it was decided.
+    ElementReason reason;
 };
 
 // Something said about an identification as a whole: its kind, with the

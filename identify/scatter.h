@@ -4,16 +4,16 @@
 // broadening). A peak there says nothing of the sample's elements.
 #pragma once
 
+#include "reasons.h"
 #include "workspace.h"
 
 #include <optional>
-#include <string>
 
 namespace identify {
 
-// Why a peak at that energy is the scattered beam, in words; nothing
-// outside the scattered beam's reach, under electrons, or without a beam
-// energy.
-std::optional<std::string> scatteredBeam(const Workspace &ws, double energy_eV);
+// Why a peak at that energy is the scattered beam (Rayleigh or Compton);
+// nothing outside the scattered beam's reach, under electrons, or without a
+// beam energy.
+std::optional<PeakReason> scatteredBeam(const Workspace &ws, double energy_eV);
 
 } // namespace identify

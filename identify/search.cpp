@@ -23,7 +23,7 @@ void Search::run()
     for (const int Z : options_.require)
         if (xray::hasLines(Z) && std::find(accepted_.begin(), accepted_.end(), Z) == accepted_.end()) {
             accepted_.push_back(Z);
-            found_.reasons[Z] = "required";
+            found_.reasons[Z] = ElementReason{.kind = ElementReason::Kind::Required};
         }
     current_ = fitWith(accepted_, std::nullopt);
     std::vector<double> tried; // energies of peaks nothing explained
@@ -52,7 +52,7 @@ void Search::run()
         }
         if (!target)
             break;
-        if (std::optional<std::string> why = take(*target)) {
+        if (std::optional<PeakReason> why = take(*target)) {
             tried.push_back(target->energy_eV);
             found_.unexplained.emplace_back(target->energy_eV, std::move(*why));
         }
@@ -64,19 +64,16 @@ void Search::run()
         redoSums();
 }
 
-std::optional<std::string> Search::take(const ResidualPeak &target)
+std::optional<PeakReason> Search::take(const ResidualPeak &target)
 {
     // Sum peaks first: groups of them are wider than one line.
     if (!accepted_.empty() && tryPileUp(target))
         return std::nullopt;
-    if (std::optional<std::string> why = scatteredBeam(ws_, target.energy_eV))
+    if (std::optional<PeakReason> why = scatteredBeam(ws_, target.energy_eV))
         return why;
     if (!lineLike(ws_, current_, target))
-        return "wider than a line: the shape of the continuum, or scattered radiation";
-    std::string why;
-    if (tryElements(target, why))
-        return std::nullopt;
-    return why;
+        return PeakReason{.kind = PeakReason::Kind::TooWide};
+    return tryElements(target);
 }
 
 double Search::chiSquareWith(const std::vector<int> &elements, bool sums)

@@ -16,7 +16,6 @@
 #include <cstddef>
 #include <map>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -61,11 +60,11 @@ private:
     std::vector<int> overlapping(int Z, const std::vector<int> &elements);
     // Takes a residual peak for sum peaks or an element; when neither
     // explains it (or it is the scattered beam, or no line), why not.
-    std::optional<std::string> take(const ResidualPeak &target);
+    std::optional<PeakReason> take(const ResidualPeak &target);
 
     // Elements (candidates.cpp): accepts the element that explains the
     // target best, with why; or gives why none does.
-    bool tryElements(const ResidualPeak &target, std::string &why);
+    std::optional<PeakReason> tryElements(const ResidualPeak &target);
     // A candidate that passed the quick test, with the chi-square drop it
     // brings alone; one that passed the joint refit, with its fit.
     struct Quick {
@@ -83,11 +82,11 @@ private:
     // `model`); the joint refit of one that passed with everything
     // accepted. Those refused are added to `refused`, with why.
     std::optional<Quick> quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
-                                   std::vector<std::string> &refused);
-    std::optional<Candidate> refit(const Quick &quick, const ResidualPeak &target, std::vector<std::string> &refused);
+                                   std::vector<Rival> &refused);
+    std::optional<Candidate> refit(const Quick &quick, const ResidualPeak &target, std::vector<Rival> &refused);
     // Accepts the best candidate, with why: the peak, its line there, its
     // partners and its rivals.
-    void accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<std::string> &refused,
+    void accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
                 const ResidualPeak &target);
 
     // Sum peaks (sums.cpp): the column of every sum of two lines the fit

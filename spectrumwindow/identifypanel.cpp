@@ -24,6 +24,14 @@ QString symbol(int Z)
     return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
+// "Kα1", or the IUPAC name of a line without a Siegbahn one.
+QString lineName(const xray::Line &line)
+{
+    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn().empty() ? line.iupac() : line.siegbahn()));
+}
+
+QString keV(double energy_eV) { return NumberLocale().toString(energy_eV / 1000, 'f', 2); }
+
 } // namespace
 
 IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
@@ -167,14 +175,14 @@ void IdentifyPanel::fill()
         }
         QStringList lines;
         for (const xray::Line *line : e.lines)
-            lines << QString::fromStdString(xray::siegbahnGreek(line->siegbahn().empty() ? line->iupac() : line->siegbahn()));
+            lines << lineName(*line);
         auto *item = new QListWidgetItem(tr("%1 \u2014 %2, %3 \u03c3: %4")
                                              .arg(symbol(e.Z), confidence, locale.toString(e.significance, 'f', 0),
                                                   lines.isEmpty() ? tr("no line of its own") : lines.join(u' ')));
         item->setData(Qt::UserRole, e.Z);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(kept_.contains(e.Z) ? Qt::Checked : Qt::Unchecked);
-        item->setToolTip(QString::fromStdString(e.reason));
+        item->setToolTip(reasonText(e.reason));
         elements_->addItem(item);
     }
     for (const identify::IdentifiedPeak &p : id_->peaks) {
@@ -197,7 +205,7 @@ void IdentifyPanel::fill()
             break;
         case identify::AssignmentKind::Unexplained:
             what = tr("unexplained");
-            tip = QString::fromStdString(p.reason);
+            tip = reasonText(p.reason);
             break;
         case identify::AssignmentKind::Line:
             break;
@@ -260,6 +268,95 @@ QString IdentifyPanel::noteText(const identify::Note &note) const
                                 : tr("%1 peaks left unexplained.").arg(note.number);
     }
     return QString::fromStdString(note.text);
+}
+
+QString IdentifyPanel::rivalText(const identify::Rival &rival) const
+{
+    using Kind = identify::Rival::Kind;
+    const QString element = symbol(rival.Z);
+    switch (rival.kind) {
+    case Kind::FitsLessWell:
+        return tr("%1 (fits less well)").arg(element);
+    case Kind::Missing:
+        return rival.peak.line ? tr("%1 (its %2 at %3 keV is missing)")
+                                     .arg(element, lineName(*rival.peak.line), keV(rival.peak.energy_eV))
+                               : tr("%1 (its line at %2 keV is missing)").arg(element, keV(rival.peak.energy_eV));
+    case Kind::NotSeen:
+        return rival.peak.line ? tr("%1 (its %2 at %3 keV is not seen)")
+                                     .arg(element, lineName(*rival.peak.line), keV(rival.peak.energy_eV))
+                               : tr("%1 (its line at %2 keV is not seen)").arg(element, keV(rival.peak.energy_eV));
+    case Kind::FitsPoorly:
+        return tr("%1 (fits the peak poorly)").arg(element);
+    case Kind::ExplainedAlready:
+        return tr("%1 (the elements found explain it as well)").arg(element);
+    }
+    return element;
+}
+
+QString IdentifyPanel::reasonText(const identify::ElementReason &reason) const
+{
+    using Kind = identify::ElementReason::Kind;
+    switch (reason.kind) {
+    case Kind::None:
+        return {};
+    case Kind::Required:
+        return tr("Required: known to be in the sample");
+    case Kind::RequiredUnseen:
+        return tr("Required; its lines are not seen");
+    case Kind::Explains:
+        break;
+    }
+    QString text = reason.line ? tr("The peak at %1 keV is its %2").arg(keV(reason.peak_eV), lineName(*reason.line))
+                               : tr("Taken for the peak at %1 keV").arg(keV(reason.peak_eV));
+    QString partners;
+    for (std::size_t i = 0; i < reason.partners.size(); ++i) {
+        const identify::LinePeak &p = reason.partners[i];
+        const QString partner = tr("%1 at %2 keV").arg(p.line ? lineName(*p.line) : tr("a line"), keV(p.energy_eV));
+        if (i == 0)
+            partners = partner;
+        else if (i + 1 == reason.partners.size())
+            partners = tr("%1 and %2").arg(partners, partner);
+        else
+            partners = tr("%1, %2").arg(partners, partner);
+    }
+    if (!partners.isEmpty())
+        text = tr("%1, with %2").arg(text, partners);
+    QStringList rivals;
+    for (const identify::Rival &rival : reason.rivals)
+        rivals << rivalText(rival);
+    if (!rivals.isEmpty())
+        text = tr("%1; rather than %2").arg(text, rivals.join(u", "));
+    return text;
+}
+
+QString IdentifyPanel::reasonText(const identify::PeakReason &reason) const
+{
+    using Kind = identify::PeakReason::Kind;
+    switch (reason.kind) {
+    case Kind::None:
+        return {};
+    case Kind::BelowLines:
+        return tr("Below %1 keV, in the noise peak's reach, where no line is looked for").arg(keV(reason.energy_eV));
+    case Kind::Rayleigh:
+        return tr("The beam scattered by the sample (Rayleigh, at the beam energy), no element's line");
+    case Kind::Compton:
+        return tr("The beam scattered by the sample (Compton, below the beam energy), no element's line");
+    case Kind::TooWide:
+        return tr("Wider than a line: the shape of the continuum, or scattered radiation");
+    case Kind::NoLineFits:
+        return tr("No element has a line there that fits");
+    case Kind::Refused: {
+        QStringList rivals;
+        for (const identify::Rival &rival : reason.rivals)
+            rivals << rivalText(rival);
+        return tr("Tried %1").arg(rivals.join(u", "));
+    }
+    case Kind::NotExplained:
+        return tr("No element found explains it");
+    case Kind::PartlyExplained:
+        return tr("The elements found explain only part of it");
+    }
+    return {};
 }
 
 void IdentifyPanel::changeEvent(QEvent *event)

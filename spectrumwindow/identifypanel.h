@@ -45,6 +45,10 @@ private:
     void fill();
     void greyPeaks();
     QString noteText(const identify::Note &note) const;
+    // The reasons of identification in the window's language.
+    QString reasonText(const identify::ElementReason &reason) const;
+    QString reasonText(const identify::PeakReason &reason) const;
+    QString rivalText(const identify::Rival &rival) const;
 
     std::optional<identify::Identification> id_;
     QString spectrum_;

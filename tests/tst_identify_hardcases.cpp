@@ -223,7 +223,7 @@ void TestIdentifyHardCases::partnerLinesDecide()
     const identify::Identification pbs = identifyCase("pbs-20kv");
     const auto pb = std::find_if(pbs.elements.begin(), pbs.elements.end(), [](const auto &e) { return e.Z == 82; });
     QVERIFY(pb != pbs.elements.end());
-    QVERIFY2(pb->confidence == identify::Confidence::Certain, pb->reason.c_str());
+    QVERIFY2(pb->confidence == identify::Confidence::Certain, identify::reasonText(pb->reason).c_str());
     const auto hasLine = [](const identify::IdentifiedElement &e, std::string_view name) {
         return std::any_of(e.lines.begin(), e.lines.end(), [&](const xray::Line *l) { return l->siegbahn() == name; });
     };
@@ -232,7 +232,8 @@ void TestIdentifyHardCases::partnerLinesDecide()
 
     const identify::Identification mo = identifyCase("mo-25kv");
     QCOMPARE(mo.elements.size(), std::size_t(1));
-    QVERIFY2(QString::fromStdString(mo.elements[0].reason).contains("rather than"), mo.elements[0].reason.c_str());
+    const std::string why = identify::reasonText(mo.elements[0].reason);
+    QVERIFY2(QString::fromStdString(why).contains("rather than"), why.c_str());
     QVERIFY(hasLine(mo.elements[0], "Lb1"));
 
     // Every peak of pure lead is its own line, an escape of one, or the
