@@ -51,10 +51,7 @@ identify::IdentifyOptions readOptions(const ParsedArgs &parsed)
 
 // A line's name for the JSON and the text: its Siegbahn name, or its IUPAC
 // name where it has none ("Ka1", "M2N4").
-std::string lineName(const xray::Line &line)
-{
-    return std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
-}
+std::string lineName(const xray::Line &line) { return std::string(xray::displayName(line)); }
 
 // "Fe Ka1"
 std::string lineText(const xray::Line &line)

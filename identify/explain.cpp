@@ -4,6 +4,7 @@
 #include "settings.h"
 
 #include "xray/elements.h"
+#include "xray/lines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -107,8 +108,7 @@ std::vector<CountedPart>::const_iterator namingShare(const std::vector<CountedPa
         const auto key = [](const xray::Line *l) {
             if (!l)
                 return std::string();
-            std::string name(l->siegbahn().empty() ? l->iupac() : l->siegbahn().substr(0, 2));
-            return std::to_string(l->Z) + name;
+            return std::to_string(l->Z) + std::string(xray::displayGroup(*l));
         };
         return std::to_string(int(part.kind)) + key(part.line) + "/" + key(part.second) + "/"
                + (part.escape ? std::string(part.escape->iupac()) : std::string());

@@ -1,6 +1,7 @@
 #include "reasons.h"
 
 #include "xray/elements.h"
+#include "xray/lines.h"
 
 #include <cstdio>
 
@@ -15,17 +16,12 @@ std::string keVText(double energy_eV)
     return text;
 }
 
-std::string lineName(const xray::Line &line)
-{
-    return std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
-}
-
 std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
 
 // "Ka1 at 1.49 keV", "line at 1.49 keV" for a peak whose line is not named.
 std::string peakText(const LinePeak &peak)
 {
-    return (peak.line ? lineName(*peak.line) : std::string("line")) + " at " + keVText(peak.energy_eV);
+    return (peak.line ? std::string(xray::displayName(*peak.line)) : std::string("line")) + " at " + keVText(peak.energy_eV);
 }
 
 // The rivals, separated by commas.
@@ -71,7 +67,7 @@ std::string reasonText(const ElementReason &reason)
     }
     std::string text = "the peak at " + keVText(reason.peak_eV);
     if (reason.line)
-        text += " is its " + lineName(*reason.line);
+        text += " is its " + std::string(xray::displayName(*reason.line));
     const std::vector<LinePeak> &partners = reason.partners;
     if (!partners.empty()) {
         text += ", with ";

@@ -17,9 +17,7 @@ QString symbol(int Z)
 
 QString lineGroup(const xray::Line &line)
 {
-    if (line.siegbahn().empty())
-        return QString::fromLatin1(line.iupac().data(), qsizetype(line.iupac().size()));
-    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn().substr(0, 2)));
+    return QString::fromStdString(xray::siegbahnGreek(xray::displayGroup(line)));
 }
 
 QString peakLabel(const identify::Assignment &a)

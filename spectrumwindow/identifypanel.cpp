@@ -25,10 +25,7 @@ QString symbol(int Z)
 }
 
 // "Kα1", or the IUPAC name of a line without a Siegbahn one.
-QString lineName(const xray::Line &line)
-{
-    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn().empty() ? line.iupac() : line.siegbahn()));
-}
+QString lineName(const xray::Line &line) { return QString::fromStdString(xray::displayNameGreek(line)); }
 
 QString keV(double energy_eV) { return NumberLocale().toString(energy_eV / 1000, 'f', 2); }
 
