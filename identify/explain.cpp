@@ -8,18 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace identify {
 
 namespace {
-
-std::string keVText(double energy_eV)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f keV", energy_eV / 1000);
-    return text;
-}
 
 std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
 

@@ -9,13 +9,6 @@ namespace identify {
 
 namespace {
 
-std::string keVText(double energy_eV)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f keV", energy_eV / 1000);
-    return text;
-}
-
 std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
 
 // "Ka1 at 1.49 keV", "line at 1.49 keV" for a peak whose line is not named.
@@ -34,6 +27,13 @@ std::string rivalsText(const std::vector<Rival> &rivals)
 }
 
 } // namespace
+
+std::string keVText(double energy_eV)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f keV", energy_eV / 1000);
+    return text;
+}
 
 std::string reasonText(const Rival &rival)
 {

@@ -78,5 +78,7 @@ std::string reasonText(const ElementReason &reason);
 std::string reasonText(const PeakReason &reason);
 // "Yb (its Mg at 1.76 keV is missing)"
 std::string reasonText(const Rival &rival);
+// An energy as these texts (and the notes) write it: "1.49 keV".
+std::string keVText(double energy_eV);
 
 } // namespace identify

@@ -63,7 +63,7 @@ private:
     std::optional<PeakReason> take(const ResidualPeak &target);
 
     // Elements (candidates.cpp): accepts the element that explains the
-    // target best, with why; or gives why none does.
+    // target best, with why it was taken; when none does, why not.
     std::optional<PeakReason> tryElements(const ResidualPeak &target);
     // A candidate that passed the quick test, with the chi-square drop it
     // brings alone; one that passed the joint refit, with its fit.
