@@ -49,6 +49,90 @@ std::optional<double> fileFwhm(const spectrum::Spectrum &s)
     return std::nullopt;
 }
 
+// The beam energy: as given, else the file's if sensible; without one, a
+// note.
+void takeBeam(Identification &out, const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
+{
+    if (options.beam_kV) {
+        out.beam_kV = options.beam_kV;
+    } else if (spectrum.meta.beam_kV && *spectrum.meta.beam_kV > 0 && *spectrum.meta.beam_kV <= 1000) {
+        out.beam_kV = spectrum.meta.beam_kV;
+        out.beamFromFile = true;
+    }
+    if (!out.beam_kV)
+        out.notes.push_back({Note::Kind::NoBeam, "no beam energy: every line counts as excited, and the families "
+                                                 "of an element are weighed freely (--beam KV)"});
+}
+
+// The FWHM at Mn K-alpha to start from: as given, else the file's, else the
+// material's usual one; its source goes into `out`.
+double startingFwhm(Identification &out, const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
+{
+    if (options.fwhmMnKa_eV) {
+        out.fwhmSource = Identification::FwhmSource::Given;
+        return *options.fwhmMnKa_eV;
+    }
+    if (const auto f = fileFwhm(spectrum)) {
+        out.fwhmSource = Identification::FwhmSource::File;
+        return *f;
+    }
+    return xray::defaultFwhm(options.material);
+}
+
+// The notes on the work grid; false, with the note why, when it holds no
+// peaks to look for.
+bool noteGrid(Identification &out, const WorkGrid &grid)
+{
+    const bool anyCounts = std::any_of(grid.counts.begin(), grid.counts.end(), [](double c) { return c > 0; });
+    if (grid.size() < 8 || !anyCounts) {
+        out.notes.push_back(grid.size() < 8
+                                ? Note{Note::Kind::TooFewChannels, "no peaks: too few channels in the X-ray range"}
+                                : Note{Note::Kind::NoCounts, "no peaks: the spectrum holds no counts"});
+        return false;
+    }
+    if (grid.scale != 1)
+        out.notes.push_back({Note::Kind::Scaled,
+                             "counts above 1e15 a channel are no photon counts: scaled down before looking for peaks"});
+    if (grid.channelsPerBin > 1)
+        out.notes.push_back({Note::Kind::Summed,
+                             "channels summed in groups of " + std::to_string(grid.channelsPerBin)
+                                 + ", much narrower than the detector's resolution",
+                             int(grid.channelsPerBin)});
+    return true;
+}
+
+// The spectrum as seen at one resolution: the detector, the continuum and
+// the peaks.
+struct Prepared {
+    xray::Detector detector;
+    std::vector<double> background;
+    std::vector<Peak> peaks;
+};
+
+Prepared prepare(const WorkGrid &grid, xray::Material material, double fwhm)
+{
+    Prepared p{xray::Detector(material, fwhm), {}, {}};
+    p.background = snipBackground(grid, p.detector);
+    p.peaks = findPeaks(grid, p.background, p.detector);
+    return p;
+}
+
+// The FWHM that fits the lines the search found best, the filter held as
+// it was, by golden-section search from RefineLow to RefineHigh times the
+// present one.
+double refinedFwhm(const WorkGrid &grid, const Prepared &prepared, std::optional<double> beam_eV, bool electrons,
+                   const IdentifyOptions &options, const Search &search, double fwhm)
+{
+    const std::vector<int> elements = search.accepted();
+    const bool sums = search.hasSums();
+    const auto chiSquare = [&](double f) {
+        Search trial(grid, prepared.background, xray::Detector(options.material, f), prepared.detector, beam_eV,
+                     options, prepared.peaks, electrons);
+        return trial.chiSquareWith(elements, sums);
+    };
+    return goldenSectionMinimum(chiSquare, RefineLow * fwhm, RefineHigh * fwhm, RefineTolerance * fwhm);
+}
+
 } // namespace
 
 std::string_view confidenceName(Confidence confidence)
@@ -70,98 +154,56 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
                                "cannot be named (calibrate it first, from two known peaks)"};
     Identification out;
     out.material = options.material;
-    if (options.beam_kV) {
-        out.beam_kV = options.beam_kV;
-    } else if (spectrum.meta.beam_kV && *spectrum.meta.beam_kV > 0 && *spectrum.meta.beam_kV <= 1000) {
-        out.beam_kV = spectrum.meta.beam_kV;
-        out.beamFromFile = true;
-    }
-    if (!out.beam_kV)
-        out.notes.push_back({Note::Kind::NoBeam, "no beam energy: every line counts as excited, and the families "
-                                                 "of an element are weighed freely (--beam KV)"});
-    double fwhm = xray::defaultFwhm(options.material);
-    if (options.fwhmMnKa_eV) {
-        fwhm = *options.fwhmMnKa_eV;
-        out.fwhmSource = Identification::FwhmSource::Given;
-    } else if (const auto f = fileFwhm(spectrum)) {
-        fwhm = *f;
-        out.fwhmSource = Identification::FwhmSource::File;
-    }
-    xray::Detector detector(options.material, fwhm);
-    const WorkGrid grid = workGrid(spectrum, detector);
+    takeBeam(out, spectrum, options);
+    double fwhm = startingFwhm(out, spectrum, options);
+    const WorkGrid grid = workGrid(spectrum, xray::Detector(options.material, fwhm));
     out.fwhmMnKa_eV = fwhm;
-    const bool anyCounts = std::any_of(grid.counts.begin(), grid.counts.end(), [](double c) { return c > 0; });
-    if (grid.size() < 8 || !anyCounts) {
-        out.notes.push_back(grid.size() < 8
-                                ? Note{Note::Kind::TooFewChannels, "no peaks: too few channels in the X-ray range"}
-                                : Note{Note::Kind::NoCounts, "no peaks: the spectrum holds no counts"});
+    if (!noteGrid(out, grid))
         return out;
-    }
-    if (grid.scale != 1)
-        out.notes.push_back({Note::Kind::Scaled,
-                             "counts above 1e15 a channel are no photon counts: scaled down before looking for peaks"});
-    if (grid.channelsPerBin > 1)
-        out.notes.push_back({Note::Kind::Summed,
-                             "channels summed in groups of " + std::to_string(grid.channelsPerBin)
-                                 + ", much narrower than the detector's resolution",
-                             int(grid.channelsPerBin)});
 
     // X-ray fluorescence, by the file's signal type ("XRF", "XRF-...").
     const bool electrons = !options.xrf && !containsXrf(spectrum.meta.signalType);
     if (!electrons)
         out.notes.push_back({Note::Kind::Xrf, "an X-ray fluorescence spectrum: the families of an element are "
                                               "weighed freely, and its deeper subshells may fall short"});
-    std::vector<double> background = snipBackground(grid, detector);
-    std::vector<Peak> peaks = findPeaks(grid, background, detector);
-    if (out.fwhmSource == Identification::FwhmSource::Usual) {
-        const std::optional<double> beam = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
-        if (const auto estimate = estimateFwhm(grid, peaks, options.material, beam, electrons)) {
+    const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
+    Prepared prepared = prepare(grid, options.material, fwhm);
+    if (out.fwhmSource == Identification::FwhmSource::Usual)
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons)) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
-            detector = xray::Detector(options.material, fwhm);
-            background = snipBackground(grid, detector);
-            peaks = findPeaks(grid, background, detector);
+            prepared = prepare(grid, options.material, fwhm);
         }
-    }
     out.fwhmMnKa_eV = fwhm;
-    const bool anyPeak = std::any_of(peaks.begin(), peaks.end(), [](const Peak &p) { return !p.zero; });
+    const bool anyPeak = std::any_of(prepared.peaks.begin(), prepared.peaks.end(), [](const Peak &p) { return !p.zero; });
     if (!anyPeak && options.require.empty()) {
         out.notes.push_back({Note::Kind::Flat, "no peaks: the spectrum is flat (nothing stands out from its noise)"});
-        for (Peak &p : peaks) {
+        for (Peak &p : prepared.peaks) {
             p.netCounts *= grid.scale;
             out.peaks.push_back({p, {AssignmentKind::Zero, nullptr, nullptr, nullptr}, 1, {}});
         }
         return out;
     }
-    const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
-    std::optional<Search> engine;
-    engine.emplace(grid, background, detector, detector, beam_eV, options, peaks, electrons);
-    engine->run();
-    if (out.fwhmSource == Identification::FwhmSource::Usual && !engine->accepted().empty()
-        && engine->accepted().size() <= MaxRefineElements && engine->work() <= MaxRefineWork) {
-        // No peak gave the resolution: the FWHM that fits the lines found
-        // best, the filter held as it was, by golden-section search over 25 %
-        // either way of the usual resolution; then everything again with it.
-        const std::vector<int> elements = engine->accepted();
-        const bool sums = engine->hasSums();
-        const auto chiSquare = [&](double f) {
-            Search trial(grid, background, xray::Detector(options.material, f), detector, beam_eV, options, peaks,
-                         electrons);
-            return trial.chiSquareWith(elements, sums);
-        };
-        const double refined = goldenSectionMinimum(chiSquare, RefineLow * fwhm, RefineHigh * fwhm, RefineTolerance * fwhm);
+    std::optional<Search> search;
+    search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options, prepared.peaks,
+                   electrons);
+    search->run();
+    if (out.fwhmSource == Identification::FwhmSource::Usual && !search->accepted().empty()
+        && search->accepted().size() <= MaxRefineElements && search->work() <= MaxRefineWork) {
+        // No peak gave the resolution: everything again with the one that
+        // fits the lines found best, if it differs.
+        const double refined = refinedFwhm(grid, prepared, beam_eV, electrons, options, *search, fwhm);
         if (std::fabs(refined / fwhm - 1) > RefineMinChange) {
             fwhm = refined;
-            detector = xray::Detector(options.material, fwhm);
-            background = snipBackground(grid, detector);
-            peaks = findPeaks(grid, background, detector);
-            engine.emplace(grid, background, detector, detector, beam_eV, options, peaks, electrons);
-            engine->run();
+            prepared = prepare(grid, options.material, fwhm);
+            search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options,
+                           prepared.peaks, electrons);
+            search->run();
         }
         out.fwhmSource = Identification::FwhmSource::Estimated;
         out.fwhmMnKa_eV = fwhm;
     }
-    Identification found = engine->finish(peaks);
+    Identification found = search->finish(prepared.peaks);
     out.elements = std::move(found.elements);
     out.peaks = std::move(found.peaks);
     out.notes.insert(out.notes.end(), found.notes.begin(), found.notes.end());
