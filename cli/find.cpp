@@ -274,7 +274,7 @@ const Command findLinesCommand = {
     "                     a FWHM come first, and their strong lines form sum peaks (none\n"
     "                     without this option)\n"
     "  --limit N          at most N candidates (default 10; 0 for all within the tolerance)\n"
-    "  --json             the same as JSON (see the README or man zandor)\n"
+    "  --json             the same as JSON (see man zandor)\n"
     "\n"
     "Score: the candidate's expected size (its relative intensity within its family; for\n"
     "an escape, the parent's times the escape fraction; for a sum, the product of the two)\n"

@@ -279,8 +279,8 @@ const Command identifyCommand = {
     "  --exclude LIST     elements never to propose (C,O)\n"
     "  --require LIST     elements known to be there, a coating or a grid (Cu)\n"
     "  --json             one JSON object per file (an array for several files) with the\n"
-    "                     keys file, detector, fwhm_eV, beam_kV, elements, peaks (see the\n"
-    "                     README or man zandor); notes go to stderr\n"
+    "                     keys file, detector, fwhm_eV, beam_kV, elements, peaks (see\n"
+    "                     man zandor); notes go to stderr\n"
     "\n"
     "A file that cannot be read, or is not calibrated, gives one line on stderr; the\n"
     "other files are still identified, and the exit status is then 1.\n",

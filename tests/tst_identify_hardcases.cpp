@@ -152,8 +152,8 @@ void TestIdentifyHardCases::elementsFound()
     for (const bool thin : {false, true}) {
         const identify::Identification id = identifyCase(name.toStdString(), {}, 0, thin);
         // Brass at 5 kV in bulk: Cu's L edges absorb Zn La, and the shoulder
-        // left beside Cu La is taken by Cu Lb3,4 (README, "Hard cases that
-        // still fail").
+        // left beside Cu La is taken by Cu Lb3,4 (docs/identification.md,
+        // "Hard cases that still fail").
         if (name == "brass-5kv" && !thin)
             QEXPECT_FAIL("", "bulk brass at 5 kV: Zn La absorbed by Cu, within Cu Lb3,4's reach", Continue);
         QVERIFY2(found(id) == elements, qPrintable(QString("%1 sample: %2").arg(thin ? "thin" : "bulk", found(id))));
@@ -374,8 +374,8 @@ void TestIdentifyHardCases::knownFailure()
     // AlBr3: Al Ka lies 6 eV from Br La1, and only Br's L/K ratio, which
     // absorption changes by factors of several at 1.5 keV, could show that
     // part of the peak is aluminium. Bromine is found, nothing false; Al is
-    // missed (README, "Hard cases that still fail"). Told that Al is there,
-    // it is listed.
+    // missed (docs/identification.md, "Hard cases that still fail"). Told
+    // that Al is there, it is listed.
     const identify::Identification id = identifyCase("albr3-20kv");
     QVERIFY(found(id).split(u' ').contains("Br"));
     QEXPECT_FAIL("", "Al Ka under Br La: the families' ratio cannot tell", Continue);
