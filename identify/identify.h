@@ -1,8 +1,8 @@
 // Automatic identification: which elements a spectrum shows, which of its
 // peaks are artefacts of the detector, and why. Plain C++, no Qt.
 //
-// How it decides (the documentation of identification has the detail; the
-// numbers it was tuned with are in settings.h):
+// How it decides (docs/identification.md has the detail; the numbers it
+// was tuned with are in settings.h):
 //  1. The peaks are found with a top-hat filter matched to the detector's
 //     resolution (peaksearch.h); the FWHM is estimated from them when not
 //     given (resolution.h); the continuum is clipped away (background.h).

@@ -1,7 +1,7 @@
 // The settings of automatic identification: every number the method was
 // tuned with, in one place, each with its reason. Each is a choice of this
-// method, not a constant of nature; the documentation of identification
-// gives the reasons at more length.
+// method, not a constant of nature; docs/identification.md ("The tuned
+// constants") gives them as a table.
 #pragma once
 
 #include <algorithm>
