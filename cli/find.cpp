@@ -138,8 +138,7 @@ Json candidateJson(const xray::Candidate &c)
 // "Fe Ka1", or "Pb M2N4" for a line without a Siegbahn name.
 std::string asciiLabel(const xray::Line &line)
 {
-    return std::string(xray::elementSymbol(line.Z)) + " " +
-           std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
+    return std::string(xray::elementSymbol(line.Z)) + " " + std::string(xray::displayName(line));
 }
 
 std::string candidateLabel(const xray::Candidate &c)

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 // One peak of a column, per unit of the column's amplitude; or a step of
 // the continuum at an absorption edge of the detector's window, dead layer
@@ -102,4 +102,4 @@ private:
     double work_ = 0;
 };
 
-} // namespace spectrum
+} // namespace identify

@@ -5,7 +5,7 @@
 #include <limits>
 #include <numbers>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -193,4 +193,4 @@ std::vector<double> Model::values(const std::vector<std::size_t> &ids, const std
     return v;
 }
 
-} // namespace spectrum
+} // namespace identify

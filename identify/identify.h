@@ -1,27 +1,31 @@
 // Automatic identification: which elements a spectrum shows, which of its
 // peaks are artefacts of the detector, and why. Plain C++, no Qt.
 //
-// How it decides (the README's "Automatic identification" has the detail):
+// How it decides (docs/identification.md has the detail; the numbers it
+// was tuned with are in settings.h):
 //  1. The peaks are found with a top-hat filter matched to the detector's
 //     resolution (peaksearch.h); the FWHM is estimated from them when not
-//     given; the continuum is clipped away (background.h).
-//  2. The strongest peak no accepted element explains is taken first. The
-//     elements with a line there (xray::findLines) are each fitted with all
-//     their lines excited at the beam energy, their relative intensities and
-//     escape peaks, spread to the detector's resolution, the families and
-//     subshells of one element tied within tolerances; a candidate whose
-//     strong partner lines are missing is refused, and of the others the
-//     one that improves the fit most is accepted, if it explains the peak.
+//     given (resolution.h); the continuum is clipped away (background.h).
+//  2. The strongest peak no accepted element explains is taken first
+//     (search.h). The elements with a line there (xray::findLines) are each
+//     fitted with all their lines excited at the beam energy, their
+//     relative intensities and escape peaks, spread to the detector's
+//     resolution, the families and subshells of one element tied within
+//     tolerances (patterns.h); a candidate whose strong partner lines are
+//     missing is refused (checks.h), and of the others the one that
+//     improves the fit most is accepted, if it explains the peak.
 //  3. Before any peak can be taken for a new element, the sum peaks of the
 //     elements accepted so far are tried on it (their escape peaks are part
 //     of each element's pattern).
 //  4. Repeated until every significant peak is explained or has been tried;
-//     then an element that the others make unnecessary is dropped.
+//     then an element that the others make unnecessary is dropped. The
+//     peaks are then named and the elements described (explain.h).
 #pragma once
 
 #include "peaksearch.h"
-#include "result.h"
-#include "spectrum.h"
+#include "reasons.h"
+#include "spectrum/result.h"
+#include "spectrum/spectrum.h"
 
 #include "xray/detector.h"
 #include "xray/types.h"
@@ -31,7 +35,7 @@
 #include <string_view>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct IdentifyOptions {
     xray::Material material = xray::Material::Si;
@@ -69,8 +73,8 @@ struct IdentifiedPeak {
     // The part of the peak's counts (within half a FWHM of it) that the
     // model explains.
     double explained = 0;
-    // For a peak left unexplained: what was tried, in a sentence.
-    std::string reason;
+    // For a peak left unexplained: why (what was tried).
+    PeakReason reason;
 };
 
 struct IdentifiedElement {
@@ -82,8 +86,8 @@ struct IdentifiedElement {
     double significance = 0;
     // Its lines that explain peaks, by energy.
     std::vector<const xray::Line *> lines;
-    // How it was decided, in a sentence.
-    std::string reason;
+    // How it was decided.
+    ElementReason reason;
 };
 
 // Something said about an identification as a whole: its kind, with the
@@ -125,6 +129,6 @@ struct Identification {
 // Identifies the elements of a calibrated spectrum. Refused, with a reason,
 // when the spectrum is not calibrated. An empty, flat or all-zero spectrum
 // gives no elements and a note.
-Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions &options = {});
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options = {});
 
-} // namespace spectrum
+} // namespace identify

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 class TopHat {
 public:
@@ -62,4 +62,4 @@ private:
 // that counted nothing does not prove a background of zero).
 std::vector<double> poissonVariance(const std::vector<double> &counts);
 
-} // namespace spectrum
+} // namespace identify

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 // A dense symmetric matrix, row by row.
 struct SquareMatrix {
@@ -50,4 +50,4 @@ struct Tie {
 std::vector<double> tiedLeastSquares(const SquareMatrix &G, const std::vector<double> &g,
                                      const std::vector<Tie> &ties, double *work = nullptr);
 
-} // namespace spectrum
+} // namespace identify

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -123,7 +123,7 @@ std::vector<Peak> findPeaks(const WorkGrid &grid, const std::vector<double> &bac
     return peaks;
 }
 
-std::vector<Peak> findPeaks(const Spectrum &spectrum, const xray::Detector &detector)
+std::vector<Peak> findPeaks(const spectrum::Spectrum &spectrum, const xray::Detector &detector)
 {
     const WorkGrid grid = workGrid(spectrum, detector);
     std::vector<Peak> peaks = findPeaks(grid, snipBackground(grid, detector), detector);
@@ -132,4 +132,4 @@ std::vector<Peak> findPeaks(const Spectrum &spectrum, const xray::Detector &dete
     return peaks;
 }
 
-} // namespace spectrum
+} // namespace identify

@@ -2,6 +2,7 @@
 
 #include "minimise.h"
 #include "model.h"
+#include "settings.h"
 
 #include "xray/excitation.h"
 #include "xray/finder.h"
@@ -12,13 +13,9 @@
 #include <limits>
 #include <numbers>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
-
-// The best pattern must fit the peak to chi-square per degree of freedom
-// at most this (1 for a perfect fit; real peaks' tails add a few).
-constexpr double MaxReducedChiSquare = 10;
 
 struct PatternLine {
     double energy_eV;
@@ -165,4 +162,4 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
     return FwhmEstimate{estimates.back().first, int(estimates.size())};
 }
 
-} // namespace spectrum
+} // namespace identify

@@ -5,14 +5,14 @@
 // counts of 1e300, negative counts).
 #pragma once
 
-#include "spectrum.h"
+#include "spectrum/spectrum.h"
 
 #include "xray/detector.h"
 
 #include <cstddef>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct WorkGrid {
     std::vector<double> counts; // summed channels, divided by `scale`
@@ -39,6 +39,6 @@ inline constexpr double MaxWorkCount = 1e15;
 // most a sixth of the detector's FWHM at the start of the range (never
 // less than one channel) and there are at most MaxWorkBins. Uncalibrated,
 // or without a channel in the range: empty.
-WorkGrid workGrid(const Spectrum &spectrum, const xray::Detector &detector);
+WorkGrid workGrid(const spectrum::Spectrum &spectrum, const xray::Detector &detector);
 
-} // namespace spectrum
+} // namespace identify

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct FwhmEstimate {
     double fwhmMnKa_eV; // the detector's FWHM at Mn K-alpha
@@ -31,4 +31,4 @@ struct FwhmEstimate {
 std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector<Peak> &peaks,
                                          xray::Material material, std::optional<double> beam_eV, bool electrons);
 
-} // namespace spectrum
+} // namespace identify

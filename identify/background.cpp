@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::vector<double> snipBackground(const WorkGrid &grid, const xray::Detector &d
     return v;
 }
 
-} // namespace spectrum
+} // namespace identify

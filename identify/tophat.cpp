@@ -5,7 +5,7 @@
 #include <map>
 #include <numbers>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -170,4 +170,4 @@ std::vector<double> poissonVariance(const std::vector<double> &counts)
     return v;
 }
 
-} // namespace spectrum
+} // namespace identify

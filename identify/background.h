@@ -13,10 +13,10 @@
 
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 // The window at each bin reaches 1.5 FWHM of the detector to either side:
 // wide enough to clip a peak, and a group of lines closer than that.
 std::vector<double> snipBackground(const WorkGrid &grid, const xray::Detector &detector);
 
-} // namespace spectrum
+} // namespace identify

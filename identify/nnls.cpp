@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-namespace spectrum {
+namespace identify {
 
 namespace {
 
@@ -257,4 +257,4 @@ std::vector<double> tiedLeastSquares(const SquareMatrix &G, const std::vector<do
     return a;
 }
 
-} // namespace spectrum
+} // namespace identify

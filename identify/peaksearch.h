@@ -2,14 +2,15 @@
 // detector's resolution, judged against Poisson noise.
 #pragma once
 
-#include "spectrum.h"
+#include "spectrum/spectrum.h"
+#include "settings.h"
 #include "workgrid.h"
 
 #include "xray/detector.h"
 
 #include <vector>
 
-namespace spectrum {
+namespace identify {
 
 struct Peak {
     double energy_eV = 0;    // centroid
@@ -19,29 +20,18 @@ struct Peak {
     bool zero = false;       // the detector's noise peak at zero energy
 };
 
-// A peak is reported where the filtered spectrum has a maximum at least
-// this many standard deviations above zero. Why not 3: a spectrum of 20 keV
-// holds some 150 resolution elements, and the filtered noise has a maximum
-// every few channels, each a chance for the noise to pass the threshold;
-// the maxima of correlated noise also reach further than single values. On
-// flat Poisson spectra of 2048 channels (0.5 to 500 counts a channel, 200
-// seeds each) a noise peak passed 4 sigma in 3 to 4.5 % of the spectra,
-// 4.5 sigma in 1 to 1.5 %, 5 sigma in none of 800; at 3 sigma most spectra
-// would show one. A line of a few hundred counts on an ordinary continuum
-// still passes 5 sigma.
-inline constexpr double PeakThreshold = 5.0;
-
 // Peaks below this energy are the noise peak: three quarters of the
 // detector's FWHM at 0 eV (its electronic noise), where no X-ray line lies.
 double zeroPeakLimit_eV(const xray::Detector &detector);
 
-// The peaks of a calibrated spectrum, by energy. An uncalibrated spectrum
-// has none.
-std::vector<Peak> findPeaks(const Spectrum &spectrum, const xray::Detector &detector);
+// The peaks of a calibrated spectrum, by energy: the maxima of the filtered
+// spectrum at least PeakThreshold (settings.h) standard deviations above
+// zero. An uncalibrated spectrum has none.
+std::vector<Peak> findPeaks(const spectrum::Spectrum &spectrum, const xray::Detector &detector);
 
 // The same on a work grid with its continuum (snipBackground); energies
 // and counts as the grid holds them (counts not scaled back).
 std::vector<Peak> findPeaks(const WorkGrid &grid, const std::vector<double> &background,
                             const xray::Detector &detector);
 
-} // namespace spectrum
+} // namespace identify

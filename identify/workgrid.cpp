@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace spectrum {
+namespace identify {
 
-WorkGrid workGrid(const Spectrum &spectrum, const xray::Detector &detector)
+WorkGrid workGrid(const spectrum::Spectrum &spectrum, const xray::Detector &detector)
 {
     WorkGrid grid;
     if (!spectrum.calibration || spectrum.counts.empty())
         return grid;
-    const Calibration &c = *spectrum.calibration;
+    const spectrum::Calibration &c = *spectrum.calibration;
     const double low = -1000, high = MaxWorkEnergy_eV;
     // Channels with energies in [low, high].
     const double firstChannel = std::max(0.0, std::ceil(c.channel(low)));
@@ -44,4 +44,4 @@ WorkGrid workGrid(const Spectrum &spectrum, const xray::Detector &detector)
     return grid;
 }
 
-} // namespace spectrum
+} // namespace identify

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace spectrum {
+namespace identify {
 
 // The x in [a, b] where f is least, to within `tolerance`, for an f that
 // has one minimum there; f is evaluated about log(tolerance / (b - a)) /
@@ -33,4 +33,4 @@ double goldenSectionMinimum(Function f, double a, double b, double tolerance)
     return (a + b) / 2;
 }
 
-} // namespace spectrum
+} // namespace identify
