@@ -26,10 +26,12 @@ std::vector<Rival> first(const std::vector<Rival> &rivals, std::size_t most)
 std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
 {
     const std::vector<double> model = ws_.model().values(current_.ids, current_.amplitudes);
+    const std::vector<double> weights = robustWeights(current_);
+    const std::vector<double> spread = ws_.model().spreadValues(current_.ids, current_.amplitudes);
     std::vector<Quick> passed;
     std::vector<Rival> refused;
     for (const int Z : candidatesAt(target))
-        if (std::optional<Quick> quick = quickTest(Z, target, model, refused))
+        if (std::optional<Quick> quick = quickTest(Z, target, model, weights, spread, refused))
             passed.push_back(*quick);
     std::sort(passed.begin(), passed.end(), [](const Quick &a, const Quick &b) { return a.gain > b.gain; });
     if (passed.size() > JointRefits)
@@ -45,8 +47,19 @@ std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
             return PeakReason{.kind = PeakReason::Kind::NoLineFits};
         return PeakReason{.kind = PeakReason::Kind::Refused, .rivals = first(refused, MaxTriedNamed)};
     }
-    const auto best = std::max_element(good.begin(), good.end(),
-                                       [](const Candidate &a, const Candidate &b) { return a.gain < b.gain; });
+    // The one that explains the peak best; of those that do nearly as well
+    // (LocalTie), the one with fewer columns.
+    double bestLocal = 0;
+    for (const Candidate &c : good)
+        bestLocal = std::max(bestLocal, c.local);
+    const auto best = std::max_element(good.begin(), good.end(), [&](const Candidate &a, const Candidate &b) {
+        const bool aNear = a.local >= (1 - LocalTie) * bestLocal, bNear = b.local >= (1 - LocalTie) * bestLocal;
+        if (aNear != bNear)
+            return bNear;
+        if (a.columns != b.columns)
+            return a.columns > b.columns;
+        return a.local < b.local;
+    });
     accept(good, *best, refused, target);
     return std::nullopt;
 }
@@ -62,7 +75,8 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
         if (c.kind != xray::CandidateKind::Line || c.line->relative < MinCandidateRelative
             || std::find(zs.begin(), zs.end(), Z) != zs.end()
             || std::find(accepted_.begin(), accepted_.end(), Z) != accepted_.end()
-            || std::find(options_.exclude.begin(), options_.exclude.end(), Z) != options_.exclude.end())
+            || std::find(options_.exclude.begin(), options_.exclude.end(), Z) != options_.exclude.end()
+            || (rareElement(Z) && std::find(options_.allow.begin(), options_.allow.end(), Z) == options_.allow.end()))
             continue;
         zs.push_back(Z);
     }
@@ -70,23 +84,35 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
 }
 
 std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
+                                               const std::vector<double> &weights, const std::vector<double> &spread,
                                                std::vector<Rival> &refused)
 {
     Model &m = ws_.model();
     const ElementPattern &pattern = patterns_.pattern(Z);
     if (pattern.ids.empty())
         return std::nullopt;
-    // Its amplitudes alone against the residual, on the normal equations.
+    // Its amplitudes alone against the residual, on the normal equations,
+    // weighed by the noise where the model is (robustWeights).
+    const std::vector<double> &y = m.data();
     const std::size_t k = pattern.ids.size();
     SquareMatrix G(k);
     std::vector<double> g(k);
     for (std::size_t i = 0; i < k; ++i) {
-        g[i] = m.gy(pattern.ids[i]);
-        for (std::size_t j = 0; j < current_.ids.size(); ++j)
-            if (current_.amplitudes[j] != 0)
-                g[i] -= current_.amplitudes[j] * m.gram(pattern.ids[i], current_.ids[j]);
-        for (std::size_t j = 0; j <= i; ++j)
-            G(i, j) = G(j, i) = m.gram(pattern.ids[i], pattern.ids[j]);
+        const ModelColumn &ci = m.column(pattern.ids[i]);
+        for (std::size_t b = 0; b < ci.values.size(); ++b) {
+            const std::size_t bin = ci.first + b;
+            g[i] += weights[bin] * ci.values[b] * (y[bin] - model[bin]);
+        }
+        for (std::size_t j = 0; j <= i; ++j) {
+            const ModelColumn &cj = m.column(pattern.ids[j]);
+            const std::size_t from = std::max(ci.first, cj.first);
+            const std::size_t to = std::min(ci.first + ci.values.size(), cj.first + cj.values.size());
+            double sum = 0;
+            for (std::size_t bin = from; bin < to; ++bin)
+                sum += weights[bin] * ci.values[bin - ci.first] * cj.values[bin - cj.first];
+            G(i, j) = G(j, i) = sum;
+            m.workCounter() += double(to > from ? to - from : 0);
+        }
     }
     const std::vector<Tie> ties = tiesOf(pattern, accepted_);
     const std::vector<double> a = tiedLeastSquares(G, g, ties, &m.workCounter());
@@ -96,14 +122,14 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
         for (std::size_t j = 0; j < k; ++j)
             gain -= a[i] * a[j] * G(i, j);
     }
-    const double needed = acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(k);
+    const double needed = acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(k);
     if (gain < needed)
         return std::nullopt; // explains nothing worth naming
     Fit alone{pattern.ids, ties, a, 0};
     std::vector<std::size_t> all(k);
     for (std::size_t i = 0; i < k; ++i)
         all[i] = i;
-    if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model))) {
+    if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model, spread))) {
         refused.push_back(*why);
         return std::nullopt;
     }
@@ -117,9 +143,9 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     with.push_back(q.Z);
     const ElementPattern &pattern = patterns_.pattern(q.Z);
     Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
-    const double gain = current_.chiSquare - f.chiSquare;
+    const double gain = gainOver(current_, f);
     const std::size_t columns = pattern.ids.size();
-    if (gain < acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(columns)) {
+    if (gain < acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns)) {
         refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
         return std::nullopt;
     }
@@ -128,11 +154,13 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     for (std::size_t i = 0; i < f.ids.size(); ++i)
         if (std::find(mine.begin(), mine.end(), i) == mine.end())
             ws_.model().addValues(f.ids[i], f.amplitudes[i], others);
-    if (const auto why = refusal(q.Z, check(ws_, f, mine, target.energy_eV, others))) {
+    if (const auto why = refusal(q.Z, check(ws_, f, mine, target.energy_eV, others, spreadWithout(f, mine)))) {
         refused.push_back(*why);
         return std::nullopt;
     }
-    return Candidate{q.Z, gain, std::move(f)};
+    const double width = ws_.detector().fwhm(target.energy_eV);
+    const double local = gainOver(current_, f, target.energy_eV - width, target.energy_eV + width);
+    return Candidate{q.Z, gain, std::move(f), columns, local};
 }
 
 void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,

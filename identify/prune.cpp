@@ -6,6 +6,7 @@
 #include "settings.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace identify {
 
@@ -19,7 +20,7 @@ double Search::removalCost(int Z)
             without.push_back(other);
     std::vector<int> free = overlapping(Z, accepted_);
     std::erase(free, Z);
-    return fitWith(without, pileUpId_, true, {}, free).chiSquare - current_.chiSquare;
+    return gainOver(fitWith(without, pileUpId_, true, {}, free), current_);
 }
 
 void Search::prune()
@@ -42,6 +43,79 @@ void Search::prune()
         current_ = fitWith(accepted_, pileUpId_, true, {}, free);
     }
     rises_.clear();
+}
+
+bool Search::shadowed(int Z) const
+{
+    // Every peak the model draws that is not Z's (lines, escapes, sums, the
+    // detector's own lines, the scattered tube), those closer than half a
+    // FWHM together, with what the model may miss of it.
+    struct Heap {
+        double energy_eV, counts, doubt;
+    };
+    const Model &model = ws_.model();
+    std::vector<Heap> parts;
+    for (std::size_t i = 0; i < current_.ids.size(); ++i) {
+        const ModelColumn &col = model.column(current_.ids[i]);
+        if (!(current_.amplitudes[i] > 0) || col.Z == Z || col.companion)
+            continue;
+        for (const ModelPart &p : col.parts) {
+            double doubt = p.at() < ExtraTailBelow_eV ? SoftShadow : Shadow;
+            if (p.kind == ModelPart::Kind::Escape || p.kind == ModelPart::Kind::Sum
+                || p.source != ModelPart::Source::Sample)
+                doubt = ArtefactShadow;
+            else if (p.kind != ModelPart::Kind::Line)
+                continue;
+            parts.push_back({p.at(), current_.amplitudes[i] * p.area, doubt});
+        }
+    }
+    std::sort(parts.begin(), parts.end(), [](const Heap &a, const Heap &b) { return a.energy_eV < b.energy_eV; });
+    std::vector<Heap> others;
+    for (const Heap &p : parts) {
+        if (!others.empty() && p.energy_eV - others.back().energy_eV < 0.5 * ws_.detector().fwhm(p.energy_eV)) {
+            Heap &h = others.back();
+            h.energy_eV = (h.energy_eV * h.counts + p.energy_eV * p.counts) / (h.counts + p.counts);
+            h.doubt = (h.doubt * h.counts + p.doubt * p.counts) / (h.counts + p.counts);
+            h.counts += p.counts;
+        } else {
+            others.push_back(p);
+        }
+    }
+    const std::vector<Cluster> mine = clusters(ws_, current_, positionsOf(ws_, current_, Z));
+    double most = 0;
+    for (const Cluster &c : mine)
+        most = std::max(most, c.counts);
+    // Its weak lines say nothing either way.
+    for (const Cluster &c : mine) {
+        if (c.counts < ShadowWeakPeak * most)
+            continue;
+        const bool inShadow = std::any_of(others.begin(), others.end(), [&](const Heap &h) {
+            const double w = ws_.detector().fwhm(h.energy_eV);
+            return c.energy_eV >= h.energy_eV - ShadowBelow * w && c.energy_eV <= h.energy_eV + ShadowAbove * w
+                   && c.counts < h.doubt * h.counts;
+        });
+        if (!inShadow)
+            return false;
+    }
+    return !mine.empty();
+}
+
+void Search::rejectShadowed()
+{
+    for (;;) {
+        const auto drop = std::find_if(accepted_.begin(), accepted_.end(), [&](int Z) {
+            return std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end()
+                   && shadowed(Z);
+        });
+        if (drop == accepted_.end())
+            return;
+        const int Z = *drop;
+        std::vector<int> free = overlapping(Z, accepted_);
+        std::erase(free, Z);
+        std::erase(accepted_, Z);
+        rises_.clear();
+        current_ = fitWith(accepted_, pileUpId_, true, {}, free);
+    }
 }
 
 } // namespace identify
