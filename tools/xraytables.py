@@ -60,16 +60,13 @@ RELATIVE_DIGITS = 4
 
 # xraylib has the M5 radiative rates of Cd..La (M5N3, the Mz1 line, and
 # M5O3) but no M5 fluorescence yield, so their cross sections are 0. For
-# those elements, and only those, the M5 yield is estimated: xraylib's own
-# M4 yield times EADL97's ratio of the M5 to the M4 yield
-# (tools/data/m5_yields_eadl97.csv, cited there). The ratio keeps Mz1 against Mz2
-# (M4N2) as EADL97 has them, while the M4 yield, and so the rest of the
-# family, stays xraylib's. The lines of such an element's M family, whose
-# relative intensities rest on the estimate, and its M5 edge are marked
-# "estimated" in the TSV files. See docs/data-corrections-mzeta.md.
+# those elements, and only those, the M5 yield is EADL97's
+# (tools/data/m5_yields_eadl97.csv, cited there), which continues xraylib's
+# own M5 yields from Ce on smoothly. The lines whose relative intensities
+# rest on it and the M5 edge are marked "estimated" in the TSV files. See
+# docs/data-corrections-mzeta.md.
 M5_YIELDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
                          "m5_yields_eadl97.csv")
-M5_YIELD_DIGITS = 3
 ESTIMATED = "estimated"
 
 # Siegbahn names, written in ASCII: a = alpha, b = beta, g = gamma,
@@ -273,14 +270,7 @@ def m5_yield_estimates():
     if abs(rebuilt / own - 1) > 1e-9:
         raise TableError("Z=%d %s: rebuilt cross section %r is not xraylib's %r"
                          % (z, iupac, rebuilt, own))
-    estimates = {}
-    for z, row in rows.items():
-        omega_m4 = _value(xraylib.FluorYield, z, xraylib.M4_SHELL)
-        if not omega_m4:
-            raise TableError("Z=%d: no M4 yield in xraylib to scale" % z)
-        ratio = float(row["omega_m5"]) / float(row["omega_m4"])
-        estimates[z] = float(_short(omega_m4 * ratio, M5_YIELD_DIGITS))
-    return estimates
+    return {z: float(row["omega_m5"]) for z, row in rows.items()}
 
 
 def select_lines(report, m5_yields):
@@ -321,12 +311,15 @@ def select_lines(report, m5_yields):
             by_family.setdefault(family, []).append(
                 {"z": z, "family": family, "shell": shell, "iupac": iupac,
                  "siegbahn": SIEGBAHN.get(iupac, ""), "energy": _ev(kev),
-                 "rate": float(rate / totals[shell]), "cs": cs,
-                 "note": ESTIMATED if family == "M" and z in m5_yields else ""})
+                 "rate": float(rate / totals[shell]), "cs": cs})
         for family, members in by_family.items():
-            strongest = max(m["cs"] for m in members)
+            strongest = max(members, key=lambda m: m["cs"])
             for m in members:
-                m["relative"] = _short(m["cs"] / strongest, RELATIVE_DIGITS)
+                m["relative"] = _short(m["cs"] / strongest["cs"], RELATIVE_DIGITS)
+                # Resting on an estimated M5 yield: the M5 lines, and all
+                # the family where an M5 line is its strongest.
+                rests = z in m5_yields and "M5" in (m["shell"], strongest["shell"])
+                m["note"] = ESTIMATED if rests else ""
             lines.extend(members)
     lines.sort(key=lambda m: (m["z"], Decimal(m["energy"]), SHELLS.index(m["shell"]),
                               m["iupac"]))
@@ -611,11 +604,11 @@ LINES_NOTES = [
     "xraylib's Siegbahn macros; doublet members and M lines from R. Jenkins et al.,",
     "X-Ray Spectrom. 20 (1991) 149. Empty where a transition has none.",
     "",
-    "Note \"estimated\": the M family of Cd (48) to La (57). xraylib has their M5",
+    "Note \"estimated\": the M5 lines of Cd (48) to La (57). xraylib has their",
     "radiative rates (Mz1 = M5N3, M5O3) but no M5 fluorescence yield; the M5 yield used",
-    "is xraylib's M4 yield times the ratio of the M5 to the M4 yield of EADL97",
-    "(S. T. Perkins et al., UCRL-50400 Vol. 30 (1991); tools/data/m5_yields_eadl97.csv),",
-    "and the relative intensities of the whole family rest on it.",
+    "is EADL97's (S. T. Perkins et al., UCRL-50400 Vol. 30 (1991);",
+    "tools/data/m5_yields_eadl97.csv). (Were an M5 line the strongest of its family,",
+    "the whole family would be marked.)",
     "",
     "Columns: Z; symbol; family (K, L, M); shell (initial vacancy); IUPAC transition;",
     "Siegbahn name; energy eV; rate (share of the shell's radiative rates);",
@@ -627,9 +620,8 @@ EDGES_NOTES = [
     "Energies: xraylib EdgeEnergy, in eV. Fluorescence yields: xraylib FluorYield.",
     "Jump ratios: xraylib JumpFactor. Empty where xraylib has no value.",
     "Note \"estimated\": the M5 yields of Cd (48) to La (57), which xraylib lacks:",
-    "xraylib's M4 yield times the ratio of the M5 to the M4 yield of EADL97 (S. T. Perkins",
-    "et al., UCRL-50400 Vol. 30 (1991); tools/data/m5_yields_eadl97.csv), %d digits."
-    % M5_YIELD_DIGITS,
+    "EADL97's (S. T. Perkins et al., UCRL-50400 Vol. 30 (1991);",
+    "tools/data/m5_yields_eadl97.csv).",
     "",
     "Columns: Z; symbol; shell; energy eV; fluorescence yield; jump ratio; note.",
 ]
