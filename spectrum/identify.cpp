@@ -138,13 +138,13 @@ constexpr std::size_t MaxRefineElements = 8;
 // synthetic spectra that need it take at most 3.1e6.
 constexpr double MaxRefineWork = 5e6;
 constexpr int MaxRounds = 60;
-// ... and at most this much fitting (Model::work, in multiply-adds): six
-// times what the hardest of the synthetic spectra takes, 6.4e6 (and twice
-// it for pruning), and half as much again as a measured XRF spectrum of
-// stainless steel with eleven elements, three million counts in Fe Ka and
-// six sum peaks needs (2e7 to 3e7). Random spectra reach it; real ones
-// should not.
-constexpr double MaxWork = 4e7;
+// ... and at most IdentifyOptions::maxWork of fitting (Model::work, in
+// multiply-adds), 4e7 unless given: six times what the hardest of the
+// synthetic spectra takes, 6.4e6 (and twice it for pruning), and half as much
+// again as a measured XRF spectrum of stainless steel with eleven elements,
+// three million counts in Fe Ka and six sum peaks needs (2e7 to 3e7). Random
+// spectra reach it; real ones should not.
+double maxWork(const IdentifyOptions &options) { return options.maxWork > 0 ? options.maxWork : 0.0; }
 // Of the candidates that pass the quick test against the residual, this
 // many of the best are fitted again with everything else free.
 constexpr std::size_t JointRefits = 3;
@@ -1113,6 +1113,8 @@ bool Engine::tryElements(const ResidualPeak &target, std::string &why)
     std::vector<Quick> passed;
     std::vector<std::string> refused;
     for (const int Z : zs) {
+        if (model_.work() > maxWork(options_))
+            break; // the search stops at the next round; its candidates' models cost work too
         const ElementModel &em = element(Z);
         if (em.ids.empty())
             continue;
@@ -1242,7 +1244,7 @@ void Engine::prune()
     // Weakest first: an element whose lines the others explain as well goes.
     // Each pass weighs every element; the last one's costs are the
     // elements' significances.
-    while (model_.work() < 2 * MaxWork) {
+    while (model_.work() < 2 * maxWork(options_)) {
         rises_.clear();
         for (const int Z : accepted_)
             if (std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end())
@@ -1274,7 +1276,7 @@ void Engine::run()
     // bounded on spectra unlike any an instrument makes (a smooth curve
     // read as a spectrum takes element after element).
     for (int round = 0;; ++round) {
-        if (round == MaxRounds || accepted_.size() >= MaxElements || model_.work() > MaxWork) {
+        if (round == MaxRounds || accepted_.size() >= MaxElements || model_.work() > maxWork(options_)) {
             result_.notes.push_back({Note::Kind::Stopped,
                                      "stopped after " + std::to_string(accepted_.size()) + " elements and "
                                          + std::to_string(round)
@@ -1660,7 +1662,8 @@ Result<Identification> identify(const Spectrum &spectrum, const IdentifyOptions 
     engine.emplace(grid, background, detector, detector, beam_eV, options, peaks, electrons);
     engine->run();
     if (out.fwhmSource == Identification::FwhmSource::Usual && !engine->accepted().empty()
-        && engine->accepted().size() <= MaxRefineElements && engine->work() <= MaxRefineWork) {
+        && engine->accepted().size() <= MaxRefineElements
+        && engine->work() <= std::min(MaxRefineWork, maxWork(options) / 8)) {
         // No peak gave the resolution: the FWHM that fits the lines found
         // best, the filter held as it was, by golden-section search over 25 %
         // either way of the usual resolution; then everything again with it.
