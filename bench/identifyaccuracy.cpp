@@ -20,8 +20,8 @@
 #include "hardcases.h"
 #include "synth.h"
 
-#include "spectrum/identify.h"
-#include "spectrum/tophat.h"
+#include "identify/identify.h"
+#include "identify/tophat.h"
 #include "xray/elements.h"
 #include "xray/lines.h"
 
@@ -82,12 +82,12 @@ std::vector<Artefact> visibleArtefacts(const synth::Synthetic &s, const xray::De
         }
     }
     // The spectrum as the peak search sees it: one bin per channel here.
-    spectrum::WorkGrid grid;
+    identify::WorkGrid grid;
     grid.counts = s.expected;
     grid.offset_eV = s.spectrum.calibration->offset_eV;
     grid.gain_eV = s.spectrum.calibration->gain_eV;
-    const spectrum::TopHat filter(grid, detector);
-    const spectrum::TopHat::Output total = filter.apply(s.expected, spectrum::poissonVariance(s.expected));
+    const identify::TopHat filter(grid, detector);
+    const identify::TopHat::Output total = filter.apply(s.expected, identify::poissonVariance(s.expected));
     std::vector<Artefact> visible;
     for (std::size_t k = 0; k < groups.size(); ++k) {
         std::vector<double> mine(s.expected.size(), 0.0);
@@ -116,21 +116,21 @@ std::vector<Artefact> visibleArtefacts(const synth::Synthetic &s, const xray::De
 // peak but called something else, or not reported as a peak at all.
 enum class Outcome { Labelled, Mislabelled, NotFound };
 
-Outcome outcome(const Artefact &a, const spectrum::Identification &id, const xray::Detector &detector)
+Outcome outcome(const Artefact &a, const identify::Identification &id, const xray::Detector &detector)
 {
     bool found = false;
-    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+    for (const identify::IdentifiedPeak &p : id.peaks) {
         if (std::fabs(p.peak.energy_eV - a.energy_eV) > 0.5 * detector.fwhm(a.energy_eV))
             continue;
         found = true;
-        const spectrum::Assignment &as = p.assignment;
+        const identify::Assignment &as = p.assignment;
         // The right kind, and parents among those of the group's artefacts.
         const auto among = [&](const xray::Line *line) {
             return std::find(a.parents.begin(), a.parents.end(), line->Z) != a.parents.end();
         };
-        if (!a.sum && as.kind == spectrum::AssignmentKind::Escape && as.line && among(as.line))
+        if (!a.sum && as.kind == identify::AssignmentKind::Escape && as.line && among(as.line))
             return Outcome::Labelled;
-        if (a.sum && as.kind == spectrum::AssignmentKind::Sum && as.line && as.second && among(as.line)
+        if (a.sum && as.kind == identify::AssignmentKind::Sum && as.line && as.second && among(as.line)
             && among(as.second))
             return Outcome::Labelled;
     }
@@ -181,16 +181,16 @@ int main(int argc, char **argv)
             continue;
         ++spectra;
         const synth::Synthetic s = synth::generate(c.recipe);
-        spectrum::IdentifyOptions options;
+        identify::IdentifyOptions options;
         options.material = c.recipe.detector.detector.material();
         options.fwhmMnKa_eV = fwhm;
-        const auto result = spectrum::identify(s.spectrum, options);
+        const auto result = identify::identify(s.spectrum, options);
         if (!result) {
             std::printf("%-16s refused: %s\n", c.name.c_str(), result.error().reason.c_str());
             failures.push_back(c.name + ": refused");
             continue;
         }
-        const spectrum::Identification &id = result.value();
+        const identify::Identification &id = result.value();
         const xray::Detector detector(options.material, id.fwhmMnKa_eV);
         std::string truth, found, missed, wrong;
         for (const synth::Constituent &k : s.truth.sample) {
@@ -199,7 +199,7 @@ int main(int argc, char **argv)
                           std::round(1000 * k.massFraction) / 10);
             truth += part;
             const bool isFound = std::any_of(id.elements.begin(), id.elements.end(),
-                                             [&](const spectrum::IdentifiedElement &e) { return e.Z == k.Z; });
+                                             [&](const identify::IdentifiedElement &e) { return e.Z == k.Z; });
             if (k.massFraction >= 0.05) {
                 ++majors;
                 majorsFound += isFound;
@@ -213,8 +213,8 @@ int main(int argc, char **argv)
         if (s.truth.scatterZ)
             truth += "; scatter " + symbol(s.truth.scatterZ);
         int falseHere = 0;
-        for (const spectrum::IdentifiedElement &e : id.elements) {
-            found += (found.empty() ? "" : ", ") + symbol(e.Z) + " (" + std::string(spectrum::confidenceName(e.confidence))
+        for (const identify::IdentifiedElement &e : id.elements) {
+            found += (found.empty() ? "" : ", ") + symbol(e.Z) + " (" + std::string(identify::confidenceName(e.confidence))
                      + ")";
             const bool inSample = std::any_of(s.truth.sample.begin(), s.truth.sample.end(),
                                               [&](const synth::Constituent &k) { return k.Z == e.Z; });
@@ -262,18 +262,20 @@ int main(int argc, char **argv)
         if (majorMissed || falseHere || mislabelledHere)
             failures.push_back(c.name);
         if (verbose) {
-            for (const spectrum::IdentifiedElement &e : id.elements)
-                std::printf("    %-2s %5.1f sigma: %s\n", symbol(e.Z).c_str(), e.significance, e.reason.c_str());
-            for (const spectrum::IdentifiedPeak &p : id.peaks) {
-                std::string what(spectrum::assignmentKindName(p.assignment.kind));
+            for (const identify::IdentifiedElement &e : id.elements)
+                std::printf("    %-2s %5.1f sigma: %s\n", symbol(e.Z).c_str(), e.significance,
+                            identify::reasonText(e.reason).c_str());
+            for (const identify::IdentifiedPeak &p : id.peaks) {
+                std::string what(identify::assignmentKindName(p.assignment.kind));
                 if (p.assignment.line)
                     what += " " + xray::lineLabel(*p.assignment.line);
                 if (p.assignment.second)
                     what += " + " + xray::lineLabel(*p.assignment.second);
                 std::printf("    %8.3f keV %10.0f counts %7.1f sigma  %s %s\n", p.peak.energy_eV / 1000,
-                            p.peak.netCounts, p.peak.significance, what.c_str(), p.reason.c_str());
+                            p.peak.netCounts, p.peak.significance, what.c_str(),
+                            identify::reasonText(p.reason).c_str());
             }
-            for (const spectrum::Note &n : id.notes)
+            for (const identify::Note &n : id.notes)
                 std::printf("    note: %s\n", n.text.c_str());
         }
     }

@@ -8,7 +8,7 @@
 #include "hardcases.h"
 #include "synth.h"
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 #include "spectrum/write.h"
 
 #include <algorithm>
@@ -24,7 +24,7 @@ namespace {
 struct Sample {
     std::string name;
     spectrum::Spectrum spectrum;
-    spectrum::IdentifyOptions options = {};
+    identify::IdentifyOptions options = {};
 };
 
 std::vector<Sample> samples()
@@ -33,7 +33,7 @@ std::vector<Sample> samples()
     const std::vector<synth::HardCase> cases = synth::hardCases();
     for (const char *name : {"fe-20kv", "pbs-20kv", "s-mo-pb-25kv", "batio3-20kv", "steel-xrf-40kv", "mo-ge-30kv"}) {
         const synth::Recipe &recipe = synth::findHardCase(cases, name)->recipe;
-        spectrum::IdentifyOptions options;
+        identify::IdentifyOptions options;
         options.material = recipe.detector.detector.material();
         out.push_back({name, synth::generate(recipe).spectrum, options});
     }
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
         std::string found;
         for (int r = 0; r <= n; ++r) {
             const auto start = std::chrono::steady_clock::now();
-            const auto result = spectrum::identify(s.spectrum, s.options);
+            const auto result = identify::identify(s.spectrum, s.options);
             const auto end = std::chrono::steady_clock::now();
             if (r == 0) {
                 for (const auto &e : result.value().elements)

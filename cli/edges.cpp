@@ -45,7 +45,7 @@ const Command edgesCommand = {
     "fluorescence yields and jump ratios, for H (1) to Cf (98).\n"
     "ELEMENT is a symbol in any letter case (fe, Fe) or an atomic number (26).\n"
     "\n"
-    "  --json   the same as JSON (see the README or man zandor)\n",
+    "  --json   the same as JSON (see man zandor)\n",
     runEdges,
 };
 

@@ -138,8 +138,7 @@ Json candidateJson(const xray::Candidate &c)
 // "Fe Ka1", or "Pb M2N4" for a line without a Siegbahn name.
 std::string asciiLabel(const xray::Line &line)
 {
-    return std::string(xray::elementSymbol(line.Z)) + " " +
-           std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
+    return std::string(xray::elementSymbol(line.Z)) + " " + std::string(xray::displayName(line));
 }
 
 std::string candidateLabel(const xray::Candidate &c)
@@ -275,7 +274,7 @@ const Command findLinesCommand = {
     "                     a FWHM come first, and their strong lines form sum peaks (none\n"
     "                     without this option)\n"
     "  --limit N          at most N candidates (default 10; 0 for all within the tolerance)\n"
-    "  --json             the same as JSON (see the README or man zandor)\n"
+    "  --json             the same as JSON (see man zandor)\n"
     "\n"
     "Score: the candidate's expected size (its relative intensity within its family; for\n"
     "an escape, the parent's times the escape fraction; for a sum, the product of the two)\n"

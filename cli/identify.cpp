@@ -7,7 +7,7 @@
 #include "options.h"
 #include "xrayformat.h"
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 #include "spectrum/read.h"
 #include "xray/elements.h"
 #include "xray/lines.h"
@@ -25,9 +25,9 @@ constexpr OptionRule Rules[] = {
     {"--exclude", true},  {"--require", true}, {"--json", false}, {"--xrf", false},
 };
 
-spectrum::IdentifyOptions readOptions(const ParsedArgs &parsed)
+identify::IdentifyOptions readOptions(const ParsedArgs &parsed)
 {
-    spectrum::IdentifyOptions o;
+    identify::IdentifyOptions o;
     o.material = materialOption(parsed);
     o.fwhmMnKa_eV = fwhmOption(parsed);
     if (const auto beam = beamOption(parsed))
@@ -51,10 +51,7 @@ spectrum::IdentifyOptions readOptions(const ParsedArgs &parsed)
 
 // A line's name for the JSON and the text: its Siegbahn name, or its IUPAC
 // name where it has none ("Ka1", "M2N4").
-std::string lineName(const xray::Line &line)
-{
-    return std::string(line.siegbahn().empty() ? line.iupac() : line.siegbahn());
-}
+std::string lineName(const xray::Line &line) { return std::string(xray::displayName(line)); }
 
 // "Fe Ka1"
 std::string lineText(const xray::Line &line)
@@ -70,25 +67,25 @@ Json lineJson(const xray::Line &line)
     return j;
 }
 
-Json assignmentJson(const spectrum::Assignment &a)
+Json assignmentJson(const identify::Assignment &a)
 {
     Json j = Json::object();
-    j["kind"] = spectrum::assignmentKindName(a.kind);
+    j["kind"] = identify::assignmentKindName(a.kind);
     switch (a.kind) {
-    case spectrum::AssignmentKind::Line:
+    case identify::AssignmentKind::Line:
         j["element"] = xray::elementSymbol(a.line->Z);
         j["siegbahn"] = lineName(*a.line);
         break;
-    case spectrum::AssignmentKind::Escape:
+    case identify::AssignmentKind::Escape:
         j["element"] = xray::elementSymbol(a.line->Z);
         j["siegbahn"] = lineName(*a.line);
         j["escape_line"] = xray::escapeLineLabel(*a.escape);
         break;
-    case spectrum::AssignmentKind::Sum:
+    case identify::AssignmentKind::Sum:
         j["lines"] = Json::array({lineJson(*a.line), lineJson(*a.second)});
         break;
-    case spectrum::AssignmentKind::Zero:
-    case spectrum::AssignmentKind::Unexplained:
+    case identify::AssignmentKind::Zero:
+    case identify::AssignmentKind::Unexplained:
         break;
     }
     return j;
@@ -100,7 +97,7 @@ Json countsJson(double counts)
     return std::fabs(counts) < 1e15 ? Json(std::int64_t(std::llround(counts))) : Json(significant(counts, 6));
 }
 
-Json toJson(const std::string &file, const spectrum::Identification &id)
+Json toJson(const std::string &file, const identify::Identification &id)
 {
     Json j = Json::object();
     j["file"] = file;
@@ -108,11 +105,11 @@ Json toJson(const std::string &file, const spectrum::Identification &id)
     j["fwhm_eV"] = rounded(id.fwhmMnKa_eV, 1);
     j["beam_kV"] = numberOrNull(id.beam_kV);
     Json elements = Json::array();
-    for (const spectrum::IdentifiedElement &e : id.elements) {
+    for (const identify::IdentifiedElement &e : id.elements) {
         Json element = Json::object();
         element["element"] = xray::elementSymbol(e.Z);
         element["Z"] = e.Z;
-        element["confidence"] = spectrum::confidenceName(e.confidence);
+        element["confidence"] = identify::confidenceName(e.confidence);
         Json lines = Json::array();
         for (const xray::Line *line : e.lines)
             lines.push_back(lineName(*line));
@@ -121,7 +118,7 @@ Json toJson(const std::string &file, const spectrum::Identification &id)
     }
     j["elements"] = std::move(elements);
     Json peaks = Json::array();
-    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+    for (const identify::IdentifiedPeak &p : id.peaks) {
         Json peak = Json::object();
         peak["energy_eV"] = rounded(p.peak.energy_eV, 1);
         peak["net_counts"] = countsJson(p.peak.netCounts);
@@ -133,41 +130,41 @@ Json toJson(const std::string &file, const spectrum::Identification &id)
     return j;
 }
 
-std::string assignmentText(const spectrum::IdentifiedPeak &p)
+std::string assignmentText(const identify::IdentifiedPeak &p)
 {
-    const spectrum::Assignment &a = p.assignment;
+    const identify::Assignment &a = p.assignment;
     switch (a.kind) {
-    case spectrum::AssignmentKind::Line:
+    case identify::AssignmentKind::Line:
         return lineText(*a.line);
-    case spectrum::AssignmentKind::Escape:
+    case identify::AssignmentKind::Escape:
         return "escape peak of " + lineText(*a.line) + " (" + xray::escapeLineLabel(*a.escape) + " left the detector)";
-    case spectrum::AssignmentKind::Sum:
+    case identify::AssignmentKind::Sum:
         return a.line == a.second ? "sum peak 2 x " + lineText(*a.line)
                                   : "sum peak " + lineText(*a.line) + " + " + lineText(*a.second);
-    case spectrum::AssignmentKind::Zero:
+    case identify::AssignmentKind::Zero:
         return "the detector's noise peak at zero energy";
-    case spectrum::AssignmentKind::Unexplained:
-        return "unexplained: " + p.reason;
+    case identify::AssignmentKind::Unexplained:
+        return "unexplained: " + identify::reasonText(p.reason);
     }
     return {};
 }
 
-std::string fwhmSourceText(spectrum::Identification::FwhmSource source)
+std::string fwhmSourceText(identify::Identification::FwhmSource source)
 {
     switch (source) {
-    case spectrum::Identification::FwhmSource::Given:
+    case identify::Identification::FwhmSource::Given:
         return "given";
-    case spectrum::Identification::FwhmSource::File:
+    case identify::Identification::FwhmSource::File:
         return "from the file";
-    case spectrum::Identification::FwhmSource::Estimated:
+    case identify::Identification::FwhmSource::Estimated:
         return "estimated from the spectrum";
-    case spectrum::Identification::FwhmSource::Usual:
+    case identify::Identification::FwhmSource::Usual:
         return "the detector's usual; the spectrum did not show it";
     }
     return {};
 }
 
-void printReadable(std::ostream &out, const std::string &file, const spectrum::Identification &id)
+void printReadable(std::ostream &out, const std::string &file, const identify::Identification &id)
 {
     out << file << '\n';
     out << "  detector   " << xray::materialLabel(id.material)
@@ -180,15 +177,15 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
         out << "  elements   none found\n";
     } else {
         std::string list;
-        for (const spectrum::IdentifiedElement &e : id.elements) {
+        for (const identify::IdentifiedElement &e : id.elements) {
             if (!list.empty())
                 list += ", ";
-            list += std::string(xray::elementSymbol(e.Z)) + " (" + std::string(spectrum::confidenceName(e.confidence))
+            list += std::string(xray::elementSymbol(e.Z)) + " (" + std::string(identify::confidenceName(e.confidence))
                     + ")";
         }
         out << "  elements   " << list << '\n';
         out << "\n  element  confidence  sigma  lines\n";
-        for (const spectrum::IdentifiedElement &e : id.elements) {
+        for (const identify::IdentifiedElement &e : id.elements) {
             std::string lines;
             for (const xray::Line *line : e.lines) {
                 if (!lines.empty())
@@ -196,15 +193,15 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
                 lines += lineName(*line);
             }
             out << format("  %-7s  %-10s %6.1f  %s\n", std::string(xray::elementSymbol(e.Z)).c_str(),
-                          std::string(spectrum::confidenceName(e.confidence)).c_str(), e.significance,
+                          std::string(identify::confidenceName(e.confidence)).c_str(), e.significance,
                           lines.empty() ? "none of its own: under other elements' peaks" : lines.c_str());
-            if (!e.reason.empty())
-                out << "           " << e.reason << '\n';
+            if (const std::string reason = identify::reasonText(e.reason); !reason.empty())
+                out << "           " << reason << '\n';
         }
     }
     if (!id.peaks.empty()) {
         out << "\n  energy keV   net counts  signif.  peak\n";
-        for (const spectrum::IdentifiedPeak &p : id.peaks)
+        for (const identify::IdentifiedPeak &p : id.peaks)
             // + 0.0: no "-0.000" for a centroid a hair below zero.
             out << format("  %10.3f %12.0f %8.1f  ", std::round(p.peak.energy_eV) / 1000 + 0.0, p.peak.netCounts,
                           p.peak.significance)
@@ -212,7 +209,7 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::I
     }
     if (!id.notes.empty()) {
         out << '\n';
-        for (const spectrum::Note &note : id.notes)
+        for (const identify::Note &note : id.notes)
             out << "  note: " << note.text << '\n';
     }
 }
@@ -221,7 +218,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
 {
     const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
     requirePositionals(parsed, 1, std::size_t(-1), "one or more spectrum files");
-    const spectrum::IdentifyOptions options = readOptions(parsed);
+    const identify::IdentifyOptions options = readOptions(parsed);
     const bool json = parsed.has("--json");
     const std::vector<std::string> &files = parsed.positionals;
 
@@ -236,7 +233,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
             failed = true;
             continue;
         }
-        const spectrum::Result<spectrum::Identification> id = spectrum::identify(read.value(), options);
+        const spectrum::Result<identify::Identification> id = identify::identify(read.value(), options);
         if (!id) {
             err << "zandor identify: " << cli::quoted(file) << ": " << id.error().message() << '\n';
             failed = true;
@@ -245,7 +242,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
         if (json) {
             array.push_back(toJson(file, id.value()));
             // The JSON's keys are fixed: its notes go to stderr.
-            for (const spectrum::Note &note : id.value().notes)
+            for (const identify::Note &note : id.value().notes)
                 err << "zandor identify: " << cli::quoted(file) << ": note: " << note.text << '\n';
         } else {
             if (!first)
@@ -282,8 +279,8 @@ const Command identifyCommand = {
     "  --exclude LIST     elements never to propose (C,O)\n"
     "  --require LIST     elements known to be there, a coating or a grid (Cu)\n"
     "  --json             one JSON object per file (an array for several files) with the\n"
-    "                     keys file, detector, fwhm_eV, beam_kV, elements, peaks (see the\n"
-    "                     README or man zandor); notes go to stderr\n"
+    "                     keys file, detector, fwhm_eV, beam_kV, elements, peaks (see\n"
+    "                     man zandor); notes go to stderr\n"
     "\n"
     "A file that cannot be read, or is not calibrated, gives one line on stderr; the\n"
     "other files are still identified, and the exit status is then 1.\n",

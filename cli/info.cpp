@@ -1,11 +1,12 @@
-// zandor info: what a spectrum file holds.
+// zandor info: what a spectrum file or spectrum image holds.
 #include "cli.h"
 #include "command.h"
 #include "errors.h"
 #include "json.h"
 #include "options.h"
 
-#include "spectrum/read.h"
+#include "image/open.h"
+#include "image/spectra.h"
 
 #include <array>
 #include <cmath>
@@ -22,6 +23,7 @@ Json toJson(const std::string &file, const spectrum::Spectrum &s)
 {
     Json json = Json::object();
     json["file"] = file;
+    json["kind"] = "spectrum";
     json["format"] = std::string(spectrum::formatName(s.format));
     json["channels"] = s.channels();
     json["calibrated"] = s.calibration.has_value();
@@ -35,6 +37,32 @@ Json toJson(const std::string &file, const spectrum::Spectrum &s)
     json["total_counts"] = numberOrNull(std::isfinite(totalCounts) ? std::optional(totalCounts) : std::nullopt);
     json["warnings"] = Json::array();
     for (const std::string &warning : s.warnings)
+        json["warnings"].push_back(warning);
+    return json;
+}
+
+// A spectrum image: its size, and of its sum spectrum, the counts of the
+// whole cube.
+Json toJson(const std::string &file, const image::Header &h, const spectrum::Spectrum &sum)
+{
+    Json json = Json::object();
+    json["file"] = file;
+    json["kind"] = "spectrum_image";
+    json["format"] = std::string(image::formatName(h.format));
+    json["width"] = h.width;
+    json["height"] = h.height;
+    json["channels"] = h.channels;
+    json["calibrated"] = h.calibration.has_value();
+    json["offset_eV"] = numberOrNull(h.calibration ? std::optional(h.calibration->offset_eV) : std::nullopt);
+    json["gain_eV"] = numberOrNull(h.calibration ? std::optional(h.calibration->gain_eV) : std::nullopt);
+    json["live_time_s"] = numberOrNull(sum.meta.liveTime_s);
+    json["real_time_s"] = numberOrNull(sum.meta.realTime_s);
+    json["beam_kV"] = numberOrNull(h.meta.beam_kV);
+    json["title"] = h.meta.title.empty() ? Json(nullptr) : Json(h.meta.title);
+    const double totalCounts = sum.totalCounts();
+    json["total_counts"] = numberOrNull(std::isfinite(totalCounts) ? std::optional(totalCounts) : std::nullopt);
+    json["warnings"] = Json::array();
+    for (const std::string &warning : h.warnings)
         json["warnings"].push_back(warning);
     return json;
 }
@@ -79,10 +107,10 @@ std::string seconds(const std::optional<double> &value)
     return value ? figure(*value) + " s" : "-";
 }
 
-void printReadable(std::ostream &out, const std::string &file, const spectrum::Spectrum &s)
+// The rows of a spectrum and of an image's sum spectrum: from the
+// channels on.
+void printSpectrumRows(std::ostream &out, const spectrum::Spectrum &s)
 {
-    out << file << '\n';
-    printRow(out, "format", std::string(spectrum::formatTitle(s.format)));
     printRow(out, "channels", std::to_string(s.channels()));
     if (s.calibration) {
         const double first = s.calibration->energy_eV(0) / 1000.0;
@@ -98,7 +126,31 @@ void printReadable(std::ostream &out, const std::string &file, const spectrum::S
     printRow(out, "beam", s.meta.beam_kV ? figure(*s.meta.beam_kV) + " kV" : "-");
     printRow(out, "title", s.meta.title.empty() ? "-" : s.meta.title);
     printRow(out, "total counts", total(s.totalCounts()));
+}
+
+void printReadable(std::ostream &out, const std::string &file, const spectrum::Spectrum &s)
+{
+    out << file << '\n';
+    printRow(out, "format", std::string(spectrum::formatTitle(s.format)));
+    printSpectrumRows(out, s);
     for (const std::string &warning : s.warnings)
+        printRow(out, "warning", warning);
+}
+
+void printReadable(std::ostream &out, const std::string &file, const image::Header &h, const spectrum::Spectrum &sum)
+{
+    out << file << '\n';
+    printRow(out, "format", std::string(image::formatTitle(h.format)));
+    std::string size = "spectrum image of " + std::to_string(h.width) + " × " + std::to_string(h.height) +
+                       " pixels, " + std::string(image::sampleTypeName(h.type)) + " counts";
+    if (h.meta.pixelWidth && h.meta.pixelHeight)
+        size += ", pixels of " + figure(*h.meta.pixelWidth) + " × " + figure(*h.meta.pixelHeight) +
+                (h.meta.pixelUnit.empty() ? "" : " " + h.meta.pixelUnit);
+    printRow(out, "image", size);
+    spectrum::Spectrum shown = sum;
+    shown.meta.title = h.meta.title; // the map's, not the sum spectrum's
+    printSpectrumRows(out, shown);
+    for (const std::string &warning : h.warnings)
         printRow(out, "warning", warning);
 }
 
@@ -115,18 +167,33 @@ int runInfo(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     bool failed = false;
     bool first = true;
     for (const std::string &file : files) {
-        const spectrum::Result<spectrum::Spectrum> result = spectrum::readFile(file);
-        if (!result) {
-            err << "zandor info: " << cli::quoted(file) << ": " << result.error().message() << '\n';
+        const auto opened = image::openFile(file);
+        std::optional<spectrum::Spectrum> sum;
+        if (opened && opened->isImage()) {
+            image::ChunkOptions options;
+            options.threads = 0;
+            auto summed = image::sumSpectrum(*opened->image, options);
+            if (!summed) {
+                err << "zandor info: " << cli::quoted(file) << ": " << summed.error().message() << '\n';
+                failed = true;
+                continue;
+            }
+            sum = std::move(summed.value());
+        }
+        if (!opened) {
+            err << "zandor info: " << cli::quoted(file) << ": " << opened.error().message() << '\n';
             failed = true;
             continue;
         }
         if (json) {
-            array.push_back(toJson(file, result.value()));
+            array.push_back(sum ? toJson(file, opened->image->header(), *sum) : toJson(file, *opened->spectrum));
         } else {
             if (!first)
                 out << '\n';
-            printReadable(out, file, result.value());
+            if (sum)
+                printReadable(out, file, opened->image->header(), *sum);
+            else
+                printReadable(out, file, *opened->spectrum);
         }
         first = false;
     }
@@ -139,18 +206,21 @@ int runInfo(const std::vector<std::string> &args, std::ostream &out, std::ostrea
 
 const Command infoCommand = {
     "info",
-    "what a spectrum file holds",
+    "what a spectrum file or spectrum image holds",
     "Usage: zandor info FILE... [--json]\n"
     "\n"
     "Reads each spectrum file (EMSA/MSA, Bruker spx, text with energy and counts,\n"
-    "or counts alone; the format is told by the content) and prints its format,\n"
+    "or counts alone) or spectrum image (Bruker bcf, or a Lispix ripple .rpl with\n"
+    "its .raw; the format is told by the content) and prints its format,\n"
     "channels, calibration, live and real time, beam energy, title, total counts\n"
-    "and the reader's warnings.\n"
+    "and the reader's warnings; for a spectrum image also its size in pixels,\n"
+    "the counts being those of the whole cube.\n"
     "\n"
     "  --json   one JSON object per file (an array for several files) with the keys\n"
-    "           file, format, channels, calibrated, offset_eV, gain_eV, live_time_s,\n"
-    "           real_time_s, beam_kV, title, total_counts, warnings; null where the\n"
-    "           file has no value\n"
+    "           file, kind (spectrum or spectrum_image), format, channels,\n"
+    "           calibrated, offset_eV, gain_eV, live_time_s, real_time_s, beam_kV,\n"
+    "           title, total_counts, warnings, and for a spectrum image width and\n"
+    "           height after format; null where the file has no value\n"
     "\n"
     "A file that cannot be read gives one line on stderr with the reason; the\n"
     "other files are still reported, and the exit status is then 1.\n",

@@ -131,7 +131,7 @@ const Command linesCommand = {
     "Lines are known for B (5) to Cf (98), edges for H (1) to Cf (98).\n"
     "\n"
     "  --family K|L|M   only the lines of that family\n"
-    "  --json           the same as JSON (see the README or man zandor)\n",
+    "  --json           the same as JSON (see man zandor)\n",
     runLines,
 };
 

@@ -13,12 +13,7 @@ QString fromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizet
 QString symbol(const xray::Line &line) { return fromUtf8(xray::elementSymbol(line.Z)); }
 
 // "Kα1", or the IUPAC name of a line without a Siegbahn one.
-QString lineName(const xray::Line &line)
-{
-    if (line.siegbahn().empty())
-        return fromUtf8(line.iupac());
-    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn()));
-}
+QString lineName(const xray::Line &line) { return QString::fromStdString(xray::displayNameGreek(line)); }
 
 QString label(const xray::Line &line) { return QString::fromStdString(xray::lineLabel(line)); }
 

@@ -10,7 +10,7 @@
 // that many.
 #pragma once
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 #include "xray/elements.h"
 
 #include <algorithm>
@@ -35,7 +35,7 @@ inline constexpr double MaxWork = 3e4;
 
 struct Input {
     spectrum::Spectrum spectrum;
-    spectrum::IdentifyOptions options;
+    identify::IdentifyOptions options;
 };
 
 inline unsigned word(const std::uint8_t *data, std::size_t at)
@@ -84,20 +84,32 @@ inline std::optional<Input> decode(const std::uint8_t *data, std::size_t size)
     return in;
 }
 
+// A reason's rivals: other elements of the line table, each line they name
+// theirs, at a finite energy.
+inline bool rivalsHold(const std::vector<identify::Rival> &rivals, int Z)
+{
+    return std::all_of(rivals.begin(), rivals.end(), [&](const identify::Rival &r) {
+        return r.Z != Z && xray::hasLines(r.Z) && std::isfinite(r.peak.energy_eV)
+               && (!r.peak.line || r.peak.line->Z == r.Z);
+    });
+}
+
 // What identification promises on any calibrated spectrum: a result, finite
 // numbers, elements of the line table each once, the required ones in and
-// the excluded ones out, assignments with the lines their kind names.
+// the excluded ones out, assignments with the lines their kind names, a
+// reason for every element and for every peak left unexplained (and for no
+// other), naming the element's own lines and other elements as rivals.
 // Empty when all hold, else what failed.
 inline std::string check(const Input &in)
 {
-    const spectrum::Result<spectrum::Identification> result = spectrum::identify(in.spectrum, in.options);
+    const spectrum::Result<identify::Identification> result = identify::identify(in.spectrum, in.options);
     if (!result)
         return "a calibrated spectrum was refused";
-    const spectrum::Identification &id = result.value();
+    const identify::Identification &id = result.value();
     if (!std::isfinite(id.fwhmMnKa_eV) || !(id.fwhmMnKa_eV > 0))
         return "the FWHM is not a finite number above zero";
     std::set<int> seen;
-    for (const spectrum::IdentifiedElement &e : id.elements) {
+    for (const identify::IdentifiedElement &e : id.elements) {
         if (!xray::hasLines(e.Z))
             return "an element outside the line table";
         if (!seen.insert(e.Z).second)
@@ -107,10 +119,19 @@ inline std::string check(const Input &in)
         for (const xray::Line *line : e.lines)
             if (!line || line->Z != e.Z)
                 return "an element lists another element's line";
+        const identify::ElementReason &why = e.reason;
+        if (why.kind == identify::ElementReason::Kind::None)
+            return "an element without a reason";
+        if (!std::isfinite(why.peak_eV) || (why.line && why.line->Z != e.Z)
+            || std::any_of(why.partners.begin(), why.partners.end(),
+                           [&](const identify::LinePeak &p) { return !p.line || p.line->Z != e.Z || !std::isfinite(p.energy_eV); }))
+            return "an element's reason names another element's line";
+        if (!rivalsHold(why.rivals, e.Z))
+            return "an element's reason names itself or no element as a rival";
     }
     // Required elements are fitted whenever there is something to fit.
-    const bool nothingToFit = std::any_of(id.notes.begin(), id.notes.end(), [](const spectrum::Note &n) {
-        return n.kind == spectrum::Note::Kind::TooFewChannels || n.kind == spectrum::Note::Kind::NoCounts;
+    const bool nothingToFit = std::any_of(id.notes.begin(), id.notes.end(), [](const identify::Note &n) {
+        return n.kind == identify::Note::Kind::TooFewChannels || n.kind == identify::Note::Kind::NoCounts;
     });
     for (const int Z : in.options.require)
         if (!seen.count(Z) && !nothingToFit)
@@ -118,32 +139,38 @@ inline std::string check(const Input &in)
     for (const int Z : in.options.exclude)
         if (seen.count(Z))
             return "an excluded element was found";
-    for (const spectrum::IdentifiedPeak &p : id.peaks) {
+    for (const identify::IdentifiedPeak &p : id.peaks) {
         if (!std::isfinite(p.peak.energy_eV) || !std::isfinite(p.peak.netCounts) || !std::isfinite(p.peak.significance)
             || !std::isfinite(p.explained))
             return "a peak's numbers are not finite";
-        const spectrum::Assignment &a = p.assignment;
+        const identify::Assignment &a = p.assignment;
         switch (a.kind) {
-        case spectrum::AssignmentKind::Line:
+        case identify::AssignmentKind::Line:
             if (!a.line || !seen.count(a.line->Z))
                 return "a line of an element not found";
             break;
-        case spectrum::AssignmentKind::Escape:
+        case identify::AssignmentKind::Escape:
             if (!a.line || !a.escape || !seen.count(a.line->Z))
                 return "an escape without its parent or escape line";
             break;
-        case spectrum::AssignmentKind::Sum:
+        case identify::AssignmentKind::Sum:
             if (!a.line || !a.second)
                 return "a sum without its two lines";
             break;
-        case spectrum::AssignmentKind::Zero:
-        case spectrum::AssignmentKind::Unexplained:
+        case identify::AssignmentKind::Zero:
+        case identify::AssignmentKind::Unexplained:
             if (a.line || a.second || a.escape)
                 return "a zero or unexplained peak with a line";
             break;
         }
+        const identify::PeakReason &why = p.reason;
+        if ((a.kind == identify::AssignmentKind::Unexplained) != (why.kind != identify::PeakReason::Kind::None))
+            return "an unexplained peak without a reason, or an explained one with one";
+        if (!std::isfinite(why.energy_eV) || !rivalsHold(why.rivals, 0)
+            || (why.kind == identify::PeakReason::Kind::Refused) == why.rivals.empty())
+            return "a peak's reason names no element tried, or elements where it tried none";
     }
-    for (const spectrum::Note &note : id.notes)
+    for (const identify::Note &note : id.notes)
         if (note.text.empty())
             return "an empty note";
     return {};

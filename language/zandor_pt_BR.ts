@@ -328,7 +328,7 @@
 <context>
     <name>IdentifyPanel</name>
     <message>
-        <location filename="../spectrumwindow/identifypanel.cpp" line="+114" />
+        <location filename="../spectrumwindow/identifypanel.cpp" line="+122" />
         <source>&amp;Identify the peaks</source>
         <translation>&amp;Identificar os picos</translation>
     </message>
@@ -493,7 +493,7 @@
         <translation>Um espectro de fluorescência de raios X: as famílias de um elemento são pesadas livremente, e suas subcamadas mais profundas podem ficar aquém.</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="+3" />
         <source>No peaks: the spectrum is flat (nothing stands out from its noise).</source>
         <translation>Nenhum pico: o espectro é plano (nada se destaca do seu ruído).</translation>
     </message>
@@ -516,6 +516,131 @@
         <location line="+1" />
         <source>%1 peaks left unexplained.</source>
         <translation>%1 picos ficaram sem explicação.</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>%1 (fits less well)</source>
+        <translation>%1 (ajusta-se pior)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (its %2 at %3 keV is missing)</source>
+        <translation>%1 (falta a sua %2 em %3 keV)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (its line at %2 keV is missing)</source>
+        <translation>%1 (falta a sua linha em %2 keV)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (its %2 at %3 keV is not seen)</source>
+        <translation>%1 (a sua %2 em %3 keV não aparece)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (its line at %2 keV is not seen)</source>
+        <translation>%1 (a sua linha em %2 keV não aparece)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (fits the peak poorly)</source>
+        <translation>%1 (ajusta-se mal ao pico)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 (the elements found explain it as well)</source>
+        <translation>%1 (os elementos encontrados o explicam igualmente)</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>Required: known to be in the sample</source>
+        <translation>Exigido: sabe-se que está na amostra</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Required; its lines are not seen</source>
+        <translation>Exigido; as suas linhas não aparecem</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>The peak at %1 keV is its %2</source>
+        <translation>O pico em %1 keV é a sua %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Taken for the peak at %1 keV</source>
+        <translation>Escolhido para o pico em %1 keV</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>%1 at %2 keV</source>
+        <translation>%1 em %2 keV</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>a line</source>
+        <translation>uma linha</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>%1 and %2</source>
+        <translation>%1 e %2</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>%1, with %2</source>
+        <translation>%1, com %2</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>%1; rather than %2</source>
+        <translation>%1; em vez de %2</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>Below %1 keV, in the noise peak's reach, where no line is looked for</source>
+        <translation>Abaixo de %1 keV, ao alcance do pico de ruído, onde nenhuma linha é procurada</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>The beam scattered by the sample (Rayleigh, at the beam energy), no element's line</source>
+        <translation>O feixe espalhado pela amostra (Rayleigh, na energia do feixe), nenhuma linha de elemento</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>The beam scattered by the sample (Compton, below the beam energy), no element's line</source>
+        <translation>O feixe espalhado pela amostra (Compton, abaixo da energia do feixe), nenhuma linha de elemento</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Wider than a line: the shape of the continuum, or scattered radiation</source>
+        <translation>Mais largo que uma linha: a forma do contínuo, ou radiação espalhada</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>No element has a line there that fits</source>
+        <translation>Nenhum elemento tem ali uma linha que se ajuste</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>Tried %1</source>
+        <translation>Tentados: %1</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>No element found explains it</source>
+        <translation>Nenhum elemento encontrado o explica</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>The elements found explain only part of it</source>
+        <translation>Os elementos encontrados explicam só parte dele</translation>
     </message>
 </context>
 <context>

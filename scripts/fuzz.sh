@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh 600 numericvalue     one target for ten minutes
 # Targets: elementloader lineloader numericvalue (the reference-data core),
 # emsa spx text detect (the spectrum core's readers), identify (automatic
-# identification).
+# identification), bcf ripple (the spectrum-image core's readers).
 # Each run starts from the committed seeds (fuzz/corpus/<target>), the shipped
 # data files and what earlier runs kept (fuzz/corpus-work/<target>, not
 # committed), and adds the new inputs it finds to the latter. A crash, hang,
@@ -20,14 +20,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-all_targets=(elementloader lineloader numericvalue emsa spx text detect identify)
+all_targets=(elementloader lineloader numericvalue emsa spx text detect identify bcf ripple)
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 case $seconds in
     '' | *[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
 for target in "${targets[@]}"; do
     case $target in
-        elementloader | lineloader | numericvalue | emsa | spx | text | detect | identify) ;;
+        elementloader | lineloader | numericvalue | emsa | spx | text | detect | identify | bcf | ripple) ;;
         *) echo "fuzz: no target '$target' (${all_targets[*]})" >&2; exit 2 ;;
     esac
 done
@@ -39,11 +39,12 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 # Largest input per target: a whole data file fits with room to spare (the
 # shipped element files are about 12 KB, the line file about 14 KB); for the
-# spectrum readers, a spectrum of a few thousand channels; for identify, the
-# seeds' 2048 channels (fuzz/identifyinput.h sums them down to 256).
+# spectrum readers, a spectrum of a few thousand channels; for the image
+# readers, a small map (the seeds are 5 to 30 KB); for identify, the seeds'
+# 2048 channels (fuzz/identifyinput.h sums them down to 256).
 max_len() {
     case $1 in
-        elementloader | emsa | spx | detect) echo 65536 ;;
+        elementloader | emsa | spx | detect | bcf | ripple) echo 65536 ;;
         identify) echo 4105 ;;
         lineloader | text) echo 32768 ;;
         numericvalue) echo 4096 ;;
@@ -63,6 +64,8 @@ dict() {
         spx) echo fuzz/spx.dict ;;
         text) echo fuzz/text.dict ;;
         identify) echo fuzz/identify.dict ;;
+        bcf) echo fuzz/bcf.dict ;;
+        ripple) echo fuzz/ripple.dict ;;
         *) echo fuzz/loader.dict ;;
     esac
 }

@@ -5,7 +5,7 @@
 # process that a test starts: reports go to build-asan/sanitizer-logs/ and are
 # shown at the end.
 #   scripts/sanitize.sh [-DOPTION=VALUE...]    extra options for cmake
-#   scripts/sanitize.sh -DZANDOR_GUI=OFF       only the reference-data core and its tests
+#   scripts/sanitize.sh -DZANDOR_GUI=OFF       only the Qt-free cores, the command line and their tests
 # To rerun one test by hand afterwards, with the same settings:
 #   eval "$(scripts/sanitize.sh --print-env)"; ctest --test-dir build-asan -R <name> --output-on-failure
 set -euo pipefail

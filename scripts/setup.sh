@@ -10,10 +10,11 @@ mode=${1:-run}
 # Build and run: compiler, CMake, Qt 6 Widgets (with its platform plugins),
 # Qt's SVG module (plot export) and translation tools, fontconfig's headers
 # (start-up reads the font configuration on a second thread), the JSON
-# library of the command line, the XML parser of the spectrum readers, and
-# the font that stands in for the window's classic bitmap fonts.
+# library of the command line, the XML parser of the spectrum readers, zlib
+# (the compressed blocks of Bruker .bcf spectrum images), and the font that
+# stands in for the window's classic bitmap fonts.
 packages=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libfontconfig-dev
-          fonts-liberation nlohmann-json3-dev libpugixml-dev)
+          fonts-liberation nlohmann-json3-dev libpugixml-dev zlib1g-dev)
 if [ "$mode" = test ]; then
     packages+=(
         locales             # pt_BR.UTF-8, for the comma-locale tests

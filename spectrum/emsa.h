@@ -15,9 +15,9 @@ namespace spectrum {
 // Reads an EMSA/MSA file's bytes. Accepts DATATYPE Y and XY with NCOLUMNS 1
 // to 5, XUNITS in eV or keV (any text containing "keV", in any case, is keV;
 // "channel" means uncalibrated; anything else is eV), OFFSET and XPERCHAN or
-// CHOFFSET, and the deviations real files have (see README, "Spectrum
-// files"); a deviation that loses nothing is silent, one that may matter
-// leaves a warning.
+// CHOFFSET, and the deviations real files have (see docs/formats.md); a
+// deviation that loses nothing is silent, one that may matter leaves a
+// warning.
 Result<Spectrum> readEmsa(std::string_view bytes);
 
 // The spectrum as an EMSA/MSA file, exactly as the standard asks: the

@@ -17,33 +17,31 @@ QString symbol(int Z)
 
 QString lineGroup(const xray::Line &line)
 {
-    if (line.siegbahn().empty())
-        return QString::fromLatin1(line.iupac().data(), qsizetype(line.iupac().size()));
-    return QString::fromStdString(xray::siegbahnGreek(line.siegbahn().substr(0, 2)));
+    return QString::fromStdString(xray::siegbahnGreek(xray::displayGroup(line)));
 }
 
-QString peakLabel(const spectrum::Assignment &a)
+QString peakLabel(const identify::Assignment &a)
 {
     switch (a.kind) {
-    case spectrum::AssignmentKind::Line:
+    case identify::AssignmentKind::Line:
         return QString::fromStdString(xray::lineLabel(*a.line));
-    case spectrum::AssignmentKind::Escape:
+    case identify::AssignmentKind::Escape:
         return symbol(a.line->Z) + u' ' + lineGroup(*a.line) + u" esc"_qs;
-    case spectrum::AssignmentKind::Sum: {
+    case identify::AssignmentKind::Sum: {
         const QString first = lineGroup(*a.line), second = lineGroup(*a.second);
         if (a.line->Z == a.second->Z)
             return first == second ? u"2\u00d7"_qs + symbol(a.line->Z) + u' ' + first
                                    : symbol(a.line->Z) + u' ' + first + u'+' + second;
         return symbol(a.line->Z) + u' ' + first + u'+' + symbol(a.second->Z) + u' ' + second;
     }
-    case spectrum::AssignmentKind::Zero:
-    case spectrum::AssignmentKind::Unexplained:
+    case identify::AssignmentKind::Zero:
+    case identify::AssignmentKind::Unexplained:
         break;
     }
     return {};
 }
 
-QList<int> elementsOf(const spectrum::Assignment &a)
+QList<int> elementsOf(const identify::Assignment &a)
 {
     QList<int> elements;
     if (a.line)

@@ -3,7 +3,7 @@
 // "2×Ti Kα" and "Ti Kα+Kβ" for sum peaks.
 #pragma once
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 
 #include <QList>
 #include <QString>
@@ -17,10 +17,10 @@ QString lineGroup(const xray::Line &line);
 
 // The label of a peak: "Fe Kα1"; "Cu Kα esc"; "2×Ti Kα"; "Ti Kα+Kβ";
 // "Ti Kα+Fe Kα". Empty for the noise peak and peaks left unexplained.
-QString peakLabel(const spectrum::Assignment &assignment);
+QString peakLabel(const identify::Assignment &assignment);
 
 // The elements an assignment rests on: the line's, the escape's parent's,
 // a sum's two (once each).
-QList<int> elementsOf(const spectrum::Assignment &assignment);
+QList<int> elementsOf(const identify::Assignment &assignment);
 
 } // namespace identifylabels

@@ -24,6 +24,11 @@ QString symbol(int Z)
     return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
+// "Kα1", or the IUPAC name of a line without a Siegbahn one.
+QString lineName(const xray::Line &line) { return QString::fromStdString(xray::displayNameGreek(line)); }
+
+QString keV(double energy_eV) { return NumberLocale().toString(energy_eV / 1000, 'f', 2); }
+
 } // namespace
 
 IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
@@ -68,13 +73,13 @@ IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
     retranslate();
 }
 
-void IdentifyPanel::setIdentification(const std::optional<spectrum::Identification> &id, const QString &spectrum)
+void IdentifyPanel::setIdentification(const std::optional<identify::Identification> &id, const QString &spectrum)
 {
     id_ = id;
     spectrum_ = spectrum;
     kept_.clear();
     if (id_)
-        for (const spectrum::IdentifiedElement &e : id_->elements)
+        for (const identify::IdentifiedElement &e : id_->elements)
             kept_ << e.Z;
     fill();
 }
@@ -135,16 +140,16 @@ void IdentifyPanel::fill()
     const QString fwhm = locale.toString(id_->fwhmMnKa_eV, 'f', 1);
     QString source;
     switch (id_->fwhmSource) {
-    case spectrum::Identification::FwhmSource::Given:
+    case identify::Identification::FwhmSource::Given:
         source = tr("as set");
         break;
-    case spectrum::Identification::FwhmSource::File:
+    case identify::Identification::FwhmSource::File:
         source = tr("from the file");
         break;
-    case spectrum::Identification::FwhmSource::Estimated:
+    case identify::Identification::FwhmSource::Estimated:
         source = tr("estimated from the spectrum");
         break;
-    case spectrum::Identification::FwhmSource::Usual:
+    case identify::Identification::FwhmSource::Usual:
         source = tr("the detector's usual");
         break;
     }
@@ -152,54 +157,54 @@ void IdentifyPanel::fill()
     summary_->setText(tr("%1: FWHM %2 eV at Mn K\u03b1 (%3); beam %4.").arg(spectrum_, fwhm, source, beam));
     if (id_->elements.empty())
         elements_->addItem(tr("none"));
-    for (const spectrum::IdentifiedElement &e : id_->elements) {
+    for (const identify::IdentifiedElement &e : id_->elements) {
         QString confidence;
         switch (e.confidence) {
-        case spectrum::Confidence::Certain:
+        case identify::Confidence::Certain:
             confidence = tr("certain");
             break;
-        case spectrum::Confidence::Probable:
+        case identify::Confidence::Probable:
             confidence = tr("probable");
             break;
-        case spectrum::Confidence::Possible:
+        case identify::Confidence::Possible:
             confidence = tr("possible");
             break;
         }
         QStringList lines;
         for (const xray::Line *line : e.lines)
-            lines << QString::fromStdString(xray::siegbahnGreek(line->siegbahn().empty() ? line->iupac() : line->siegbahn()));
+            lines << lineName(*line);
         auto *item = new QListWidgetItem(tr("%1 \u2014 %2, %3 \u03c3: %4")
                                              .arg(symbol(e.Z), confidence, locale.toString(e.significance, 'f', 0),
                                                   lines.isEmpty() ? tr("no line of its own") : lines.join(u' ')));
         item->setData(Qt::UserRole, e.Z);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(kept_.contains(e.Z) ? Qt::Checked : Qt::Unchecked);
-        item->setToolTip(QString::fromStdString(e.reason));
+        item->setToolTip(reasonText(e.reason));
         elements_->addItem(item);
     }
-    for (const spectrum::IdentifiedPeak &p : id_->peaks) {
+    for (const identify::IdentifiedPeak &p : id_->peaks) {
         const int row = peaks_->rowCount();
         peaks_->insertRow(row);
         QString what = identifylabels::peakLabel(p.assignment);
         QString tip;
         switch (p.assignment.kind) {
-        case spectrum::AssignmentKind::Escape:
+        case identify::AssignmentKind::Escape:
             tip = tr("Escape peak of %1: the detector's %2 left it")
                       .arg(QString::fromStdString(xray::lineLabel(*p.assignment.line)),
                            QString::fromStdString(xray::escapeLineLabel(*p.assignment.escape)));
             break;
-        case spectrum::AssignmentKind::Sum:
+        case identify::AssignmentKind::Sum:
             tip = tr("Sum peak: two photons counted as one");
             break;
-        case spectrum::AssignmentKind::Zero:
+        case identify::AssignmentKind::Zero:
             what = tr("noise peak");
             tip = tr("The detector's noise peak at zero energy");
             break;
-        case spectrum::AssignmentKind::Unexplained:
+        case identify::AssignmentKind::Unexplained:
             what = tr("unexplained");
-            tip = QString::fromStdString(p.reason);
+            tip = reasonText(p.reason);
             break;
-        case spectrum::AssignmentKind::Line:
+        case identify::AssignmentKind::Line:
             break;
         }
         // No "-0.000" for the noise peak.
@@ -218,15 +223,15 @@ void IdentifyPanel::fill()
     greyPeaks();
     peaks_->resizeColumnsToContents();
     QStringList notes;
-    for (const spectrum::Note &n : id_->notes)
+    for (const identify::Note &n : id_->notes)
         notes << noteText(n);
     notes_->setText(notes.join(u'\n'));
     filling_ = false;
 }
 
-QString IdentifyPanel::noteText(const spectrum::Note &note) const
+QString IdentifyPanel::noteText(const identify::Note &note) const
 {
-    using Kind = spectrum::Note::Kind;
+    using Kind = identify::Note::Kind;
     switch (note.kind) {
     case Kind::NoBeam:
         return tr("No beam energy (Detector tab): every line counts as excited, and the families of an element are "
@@ -260,6 +265,95 @@ QString IdentifyPanel::noteText(const spectrum::Note &note) const
                                 : tr("%1 peaks left unexplained.").arg(note.number);
     }
     return QString::fromStdString(note.text);
+}
+
+QString IdentifyPanel::rivalText(const identify::Rival &rival) const
+{
+    using Kind = identify::Rival::Kind;
+    const QString element = symbol(rival.Z);
+    switch (rival.kind) {
+    case Kind::FitsLessWell:
+        return tr("%1 (fits less well)").arg(element);
+    case Kind::Missing:
+        return rival.peak.line ? tr("%1 (its %2 at %3 keV is missing)")
+                                     .arg(element, lineName(*rival.peak.line), keV(rival.peak.energy_eV))
+                               : tr("%1 (its line at %2 keV is missing)").arg(element, keV(rival.peak.energy_eV));
+    case Kind::NotSeen:
+        return rival.peak.line ? tr("%1 (its %2 at %3 keV is not seen)")
+                                     .arg(element, lineName(*rival.peak.line), keV(rival.peak.energy_eV))
+                               : tr("%1 (its line at %2 keV is not seen)").arg(element, keV(rival.peak.energy_eV));
+    case Kind::FitsPoorly:
+        return tr("%1 (fits the peak poorly)").arg(element);
+    case Kind::ExplainedAlready:
+        return tr("%1 (the elements found explain it as well)").arg(element);
+    }
+    return element;
+}
+
+QString IdentifyPanel::reasonText(const identify::ElementReason &reason) const
+{
+    using Kind = identify::ElementReason::Kind;
+    switch (reason.kind) {
+    case Kind::None:
+        return {};
+    case Kind::Required:
+        return tr("Required: known to be in the sample");
+    case Kind::RequiredUnseen:
+        return tr("Required; its lines are not seen");
+    case Kind::Explains:
+        break;
+    }
+    QString text = reason.line ? tr("The peak at %1 keV is its %2").arg(keV(reason.peak_eV), lineName(*reason.line))
+                               : tr("Taken for the peak at %1 keV").arg(keV(reason.peak_eV));
+    QString partners;
+    for (std::size_t i = 0; i < reason.partners.size(); ++i) {
+        const identify::LinePeak &p = reason.partners[i];
+        const QString partner = tr("%1 at %2 keV").arg(p.line ? lineName(*p.line) : tr("a line"), keV(p.energy_eV));
+        if (i == 0)
+            partners = partner;
+        else if (i + 1 == reason.partners.size())
+            partners = tr("%1 and %2").arg(partners, partner);
+        else
+            partners = tr("%1, %2").arg(partners, partner);
+    }
+    if (!partners.isEmpty())
+        text = tr("%1, with %2").arg(text, partners);
+    QStringList rivals;
+    for (const identify::Rival &rival : reason.rivals)
+        rivals << rivalText(rival);
+    if (!rivals.isEmpty())
+        text = tr("%1; rather than %2").arg(text, rivals.join(u", "));
+    return text;
+}
+
+QString IdentifyPanel::reasonText(const identify::PeakReason &reason) const
+{
+    using Kind = identify::PeakReason::Kind;
+    switch (reason.kind) {
+    case Kind::None:
+        return {};
+    case Kind::BelowLines:
+        return tr("Below %1 keV, in the noise peak's reach, where no line is looked for").arg(keV(reason.energy_eV));
+    case Kind::Rayleigh:
+        return tr("The beam scattered by the sample (Rayleigh, at the beam energy), no element's line");
+    case Kind::Compton:
+        return tr("The beam scattered by the sample (Compton, below the beam energy), no element's line");
+    case Kind::TooWide:
+        return tr("Wider than a line: the shape of the continuum, or scattered radiation");
+    case Kind::NoLineFits:
+        return tr("No element has a line there that fits");
+    case Kind::Refused: {
+        QStringList rivals;
+        for (const identify::Rival &rival : reason.rivals)
+            rivals << rivalText(rival);
+        return tr("Tried %1").arg(rivals.join(u", "));
+    }
+    case Kind::NotExplained:
+        return tr("No element found explains it");
+    case Kind::PartlyExplained:
+        return tr("The elements found explain only part of it");
+    }
+    return {};
 }
 
 void IdentifyPanel::changeEvent(QEvent *event)

@@ -4,7 +4,7 @@
 // add it back. Below them the peaks with what each is, and the notes.
 #pragma once
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 
 #include <QList>
 #include <QWidget>
@@ -24,7 +24,7 @@ public:
 
     // Shows an identification (of the spectrum named), or, with none, what
     // to do to get one.
-    void setIdentification(const std::optional<spectrum::Identification> &id, const QString &spectrum = {});
+    void setIdentification(const std::optional<identify::Identification> &id, const QString &spectrum = {});
     // The elements kept: their ticks, and the peaks of the others greyed.
     void setKept(const QList<int> &kept);
 
@@ -44,9 +44,13 @@ private:
     void retranslate();
     void fill();
     void greyPeaks();
-    QString noteText(const spectrum::Note &note) const;
+    QString noteText(const identify::Note &note) const;
+    // The reasons of identification in the window's language.
+    QString reasonText(const identify::ElementReason &reason) const;
+    QString reasonText(const identify::PeakReason &reason) const;
+    QString rivalText(const identify::Rival &rival) const;
 
-    std::optional<spectrum::Identification> id_;
+    std::optional<identify::Identification> id_;
     QString spectrum_;
     QList<int> kept_;
     QPushButton *identify_ = nullptr;

@@ -15,7 +15,7 @@
 
 #include "spectrumplot.h"
 
-#include "spectrum/identify.h"
+#include "identify/identify.h"
 #include "spectrum/spectrum.h"
 #include "xray/finder.h"
 
@@ -106,7 +106,7 @@ public:
     // not calibrated.
     bool identifyPeaks();
     // The last identification, while its spectrum is active and unchanged.
-    const std::optional<spectrum::Identification> &identification() const { return identification_; }
+    const std::optional<identify::Identification> &identification() const { return identification_; }
     // Keeps an element found (pinned, its peaks labelled), or removes it.
     void setIdentifiedElementKept(int Z, bool kept);
     // The names over the peaks identified: the pinned markers drawn bold
@@ -215,7 +215,7 @@ private:
     CalibrationPanel *calibrationPanel_ = nullptr;
     ElementPanel *elementPanel_ = nullptr;
     IdentifyPanel *identifyPanel_ = nullptr;
-    std::optional<spectrum::Identification> identification_;
+    std::optional<identify::Identification> identification_;
     QListWidget *spectraList_ = nullptr;
     QPushButton *removeSpectrum_ = nullptr;
     QLabel *readout_ = nullptr;

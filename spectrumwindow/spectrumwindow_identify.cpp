@@ -28,7 +28,7 @@ bool SpectrumWindow::identifyPeaks()
                           "its peaks."));
         return false;
     }
-    spectrum::IdentifyOptions options;
+    identify::IdentifyOptions options;
     const xray::Detector detector = detector_->detector();
     options.material = detector.material();
     // The file's resolution, when it gives one, else the box's.
@@ -36,14 +36,14 @@ bool SpectrumWindow::identifyPeaks()
         options.fwhmMnKa_eV = detector.fwhmMnKa();
     if (const std::optional<double> beam = detector_->beam_eV())
         options.beam_kV = *beam / 1000;
-    const spectrum::Result<spectrum::Identification> result = spectrum::identify(e.data, options);
+    const spectrum::Result<identify::Identification> result = identify::identify(e.data, options);
     if (!result) {
         note_->setText(QString::fromStdString(result.error().reason));
         return false;
     }
     identification_ = result.value();
     identifyPanel_->setIdentification(identification_, QFileInfo(e.path).fileName());
-    for (const spectrum::IdentifiedElement &found : identification_->elements)
+    for (const identify::IdentifiedElement &found : identification_->elements)
         pinElement(found.Z);
     sidePanels_->setCurrentWidget(identifyPanel_);
     note_->clear();
@@ -76,7 +76,7 @@ void SpectrumWindow::refreshIdentification()
     }
     // An element found is kept while it is pinned, wherever it was unpinned.
     QList<int> kept;
-    for (const spectrum::IdentifiedElement &e : identification_->elements)
+    for (const identify::IdentifiedElement &e : identification_->elements)
         if (pinned_.contains(e.Z))
             kept << e.Z;
     identifyPanel_->setKept(kept);
@@ -90,7 +90,7 @@ void SpectrumWindow::refreshIdentification()
     QList<SpectrumPlot::Marker> markers = plot_->markers(PinnedLayer);
     bool boldened = false;
     QList<SpectrumPlot::TextLabel> labels;
-    for (const spectrum::IdentifiedPeak &p : identification_->peaks) {
+    for (const identify::IdentifiedPeak &p : identification_->peaks) {
         const QString text = identifylabels::peakLabel(p.assignment);
         const QList<int> involved = identifylabels::elementsOf(p.assignment);
         if (text.isEmpty()
@@ -98,7 +98,7 @@ void SpectrumWindow::refreshIdentification()
             continue;
         const double energy = p.peak.energy_eV;
         QColor colour(0x60, 0x60, 0x60);
-        if (p.assignment.kind == spectrum::AssignmentKind::Line) {
+        if (p.assignment.kind == identify::AssignmentKind::Line) {
             const double lineEnergy = p.assignment.line->energy_eV / 1000;
             const auto marker = std::find_if(markers.begin(), markers.end(), [&](const SpectrumPlot::Marker &m) {
                 return m.label == text && std::fabs(m.x - lineEnergy) < 1e-6;

@@ -85,10 +85,11 @@ void TestCliInfo::json()
     std::vector<std::string> keys;
     for (const auto &item : json.items())
         keys.push_back(item.key());
-    QCOMPARE(keys, (std::vector<std::string>{"file", "format", "channels", "calibrated", "offset_eV", "gain_eV",
+    QCOMPARE(keys, (std::vector<std::string>{"file", "kind", "format", "channels", "calibrated", "offset_eV", "gain_eV",
                                              "live_time_s", "real_time_s", "beam_kV", "title", "total_counts",
                                              "warnings"}));
     QCOMPARE(json["file"].get<std::string>(), path("fe.msa"));
+    QCOMPARE(json["kind"].get<std::string>(), std::string("spectrum"));
     QCOMPARE(json["format"].get<std::string>(), std::string("emsa"));
     QCOMPARE(json["channels"].get<int>(), 5);
     QCOMPARE(json["calibrated"].get<bool>(), true);

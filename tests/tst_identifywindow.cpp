@@ -226,20 +226,30 @@ private slots:
         QVERIFY(w->peakLabels().isEmpty());
     }
 
-    // The action, the tab and the panel speak the main window's language.
+    // The action, the tab and the panel speak the main window's language,
+    // the reason an element was found (its tooltip) too: the peak and its
+    // line there, named with its Greek letter.
     void languageSwitch()
     {
         SpectrumWindow *w = openCase("fe-20kv");
         QVERIFY(w);
         clickIdentify();
+        QListWidgetItem *fe = w->identifyPanel()->elementList()->item(0);
         QCOMPARE(w->identifyAction()->text(), u"&Identificar"_qs);
         QCOMPARE(w->sidePanels()->tabText(5), u"Identifica\u00e7\u00e3o"_qs);
-        QVERIFY(w->identifyPanel()->elementList()->item(0)->text().contains(u"certo"_qs));
+        QVERIFY(fe->text().contains(u"certo"_qs));
+        QVERIFY2(fe->toolTip().startsWith(u"O pico em "_qs) && fe->toolTip().contains(u" keV \u00e9 a sua "_qs)
+                     && fe->toolTip().contains(u"\u03b1"_qs),
+                 qPrintable(fe->toolTip()));
         QCOMPARE(w->identifyPanel()->peakTable()->horizontalHeaderItem(0)->text(), u"Energia (keV)"_qs);
         form->mnuTranslate->trigger();
+        fe = w->identifyPanel()->elementList()->item(0);
         QCOMPARE(w->identifyAction()->text(), u"&Identify"_qs);
         QCOMPARE(w->sidePanels()->tabText(5), u"Identification"_qs);
-        QVERIFY(w->identifyPanel()->elementList()->item(0)->text().contains(u"certain"_qs));
+        QVERIFY(fe->text().contains(u"certain"_qs));
+        QVERIFY2(fe->toolTip().startsWith(u"The peak at "_qs) && fe->toolTip().contains(u" keV is its "_qs)
+                     && fe->toolTip().contains(u"\u03b1"_qs),
+                 qPrintable(fe->toolTip()));
         QCOMPARE(w->identifyPanel()->peakTable()->horizontalHeaderItem(0)->text(), u"Energy (keV)"_qs);
     }
 };

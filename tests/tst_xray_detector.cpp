@@ -34,6 +34,8 @@ void TestXrayDetector::resolution()
     // At Mn Ka the FWHM is the one given; elsewhere it follows
     // FWHM^2 = FWHM(Mn Ka)^2 + 2.49 eV (E - 5898.7 eV).
     QCOMPARE(si.fwhm(energy("Mn Ka1")), 129.0);
+    // The reference energy is the line table's Mn K-alpha1.
+    QCOMPARE(xray::mnKalpha_eV(), energy("Mn Ka1"));
     QVERIFY(qAbs(si.fwhm(17479.3) - std::sqrt(129.0 * 129.0 + 2.49 * (17479.3 - 5898.7))) < 1e-9);
     QVERIFY(si.fwhm(1000) < si.fwhm(5000));
     // Better than a perfect detector at Mn Ka: only the statistical term.

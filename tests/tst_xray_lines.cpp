@@ -21,6 +21,8 @@ private slots:
     void findLine();
     void greekNames_data();
     void greekNames();
+    void displayNames_data();
+    void displayNames();
     void excitation_data();
     void excitation();
     void mZetaOfCdToCs_data();
@@ -171,6 +173,39 @@ void TestXrayLines::greekNames()
             QVERIFY(xray::siegbahnGreek(l.siegbahn()).size() >= l.siegbahn().size());
     QCOMPARE(QString::fromStdString(xray::lineLabel(line("Fe Ka1"))), QStringLiteral("Fe Kα1"));
     QCOMPARE(QString::fromStdString(xray::lineLabel(line("Pb M2N4"))), QStringLiteral("Pb M2N4"));
+}
+
+void TestXrayLines::displayNames_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("greek");
+    QTest::addColumn<QString>("group");
+    QTest::newRow("Ka1") << "Fe Ka1" << "Ka1" << "Kα1" << "Ka";
+    QTest::newRow("Kb1") << "Fe Kb1" << "Kb1" << "Kβ1" << "Kb";
+    QTest::newRow("Lb3") << "Cu Lb3" << "Lb3" << "Lβ3" << "Lb";
+    QTest::newRow("Ll, one letter") << "Zr Ll" << "Ll" << "Lℓ" << "Ll";
+    QTest::newRow("Mz2") << "W Mz2" << "Mz2" << "Mζ2" << "Mz";
+    QTest::newRow("no Siegbahn name") << "Pb M2N4" << "M2N4" << "M2N4" << "M2N4";
+}
+
+void TestXrayLines::displayNames()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, name);
+    QFETCH(QString, greek);
+    QFETCH(QString, group);
+    const xray::Line &l = ::line(line.toLatin1().constData());
+    QCOMPARE(QString::fromStdString(std::string(xray::displayName(l))), name);
+    QCOMPARE(QString::fromStdString(xray::displayNameGreek(l)), greek);
+    QCOMPARE(QString::fromStdString(std::string(xray::displayGroup(l))), group);
+    // Every line has a name, and one without a Siegbahn name keeps its
+    // IUPAC name with the Greek letters too.
+    for (const xray::Line &each : xray::allLines()) {
+        QVERIFY(!xray::displayName(each).empty());
+        if (each.siegbahn().empty())
+            QCOMPARE(xray::displayNameGreek(each), std::string(each.iupac()));
+    }
 }
 
 void TestXrayLines::excitation_data()

@@ -52,6 +52,8 @@ double defaultFwhm(Material material)
     return 129.0;
 }
 
+double mnKalpha_eV() { return table::MnKalpha_eV; }
+
 std::string escapeLineLabel(const EscapeLine &line)
 {
     std::string label(elementSymbol(line.Z));

@@ -26,6 +26,10 @@ std::optional<Material> parseMaterial(std::string_view text);
 // Ge 145, CdTe 250.
 double defaultFwhm(Material material);
 
+// The energy at which detector resolutions are quoted: Mn K-alpha1
+// (Mn KL3), 5898.7 eV, from the line table.
+double mnKalpha_eV();
+
 // One escape peak of a parent line.
 struct Escape {
     const EscapeLine *line; // the detector element's line that left

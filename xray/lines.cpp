@@ -101,11 +101,23 @@ std::string siegbahnGreek(std::string_view siegbahn)
     return out;
 }
 
+std::string_view displayName(const Line &line)
+{
+    return line.siegbahn().empty() ? line.iupac() : line.siegbahn();
+}
+
+std::string displayNameGreek(const Line &line) { return siegbahnGreek(displayName(line)); }
+
+std::string_view displayGroup(const Line &line)
+{
+    return line.siegbahn().empty() ? line.iupac() : line.siegbahn().substr(0, 2);
+}
+
 std::string lineLabel(const Line &line)
 {
     std::string label(elementSymbol(line.Z));
     label += ' ';
-    label += line.siegbahn().empty() ? std::string(line.iupac()) : siegbahnGreek(line.siegbahn());
+    label += displayNameGreek(line);
     return label;
 }
 

@@ -73,11 +73,22 @@ const Line *parseLine(std::string_view text);
 
 // A Siegbahn name with its Greek letter, in UTF-8: "Ka1" -> "Kα1",
 // "Lb2" -> "Lβ2", "Lg1" -> "Lγ1", "Ll" -> "Lℓ", "Ln" -> "Lη",
-// "Mz1" -> "Mζ1"; the Latin Ls, Lt, Lu, Lv stay as they are.
+// "Mz1" -> "Mζ1"; the Latin Ls, Lt, Lu, Lv stay as they are, and so does
+// an IUPAC name ("M2N4").
 std::string siegbahnGreek(std::string_view siegbahn);
 
-// How a line is labelled for people: "Fe Kα1"; a line without a Siegbahn
-// name by its IUPAC name, "Pb M2N4".
+// A line's name for people: its Siegbahn name ("Ka1", "Lb2"), or its IUPAC
+// name where it has none ("M2N4"). ASCII, as the command line writes it.
+std::string_view displayName(const Line &line);
+// The same with the Siegbahn name's Greek letter, in UTF-8: "Kα1", "M2N4".
+std::string displayNameGreek(const Line &line);
+// The group of lines it belongs to, named the same way: the first two
+// letters of its Siegbahn name ("Ka" for Ka1 and Ka2, "Lb" for every
+// L-beta line), or its IUPAC name where it has none.
+std::string_view displayGroup(const Line &line);
+
+// How a line is labelled for people: its element and displayNameGreek,
+// "Fe Kα1", "Pb M2N4".
 std::string lineLabel(const Line &line);
 
 } // namespace xray

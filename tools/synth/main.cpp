@@ -11,7 +11,11 @@
 //
 // It prints what went in: the sample, and the escape and sum peaks with their
 // expected counts.
+//
+//   zandor-synth --phantom OUT.rpl|OUT.bcf ...
+//   writes a spectrum image with known phases instead (phantommain.cpp).
 #include "hardcases.h"
+#include "phantommain.h"
 #include "synth.h"
 
 #include "spectrum/write.h"
@@ -64,6 +68,8 @@ std::vector<synth::Constituent> parseSample(const std::string &text)
 int main(int argc, char **argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find(args.begin(), args.end(), "--phantom") != args.end())
+        return synth::phantomMain(args);
     const std::vector<synth::HardCase> cases = synth::hardCases();
     synth::Recipe recipe;
     bool haveRecipe = false;

@@ -1,0 +1,170 @@
+// The search's candidates for a peak: the elements with a line there, each
+// tested quickly against what the model leaves, the best few fitted again
+// with everything accepted, and the best of those accepted.
+#include "search.h"
+
+#include "checks.h"
+#include "settings.h"
+
+#include "xray/finder.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace identify {
+
+namespace {
+
+// The first `most` of a list.
+std::vector<Rival> first(const std::vector<Rival> &rivals, std::size_t most)
+{
+    return {rivals.begin(), rivals.begin() + std::ptrdiff_t(std::min(most, rivals.size()))};
+}
+
+} // namespace
+
+std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
+{
+    const std::vector<double> model = ws_.model().values(current_.ids, current_.amplitudes);
+    std::vector<Quick> passed;
+    std::vector<Rival> refused;
+    for (const int Z : candidatesAt(target)) {
+        if (work() > workBound(options_.maxWork))
+            break; // the search stops at the next round; the candidates' patterns cost work too
+        if (std::optional<Quick> quick = quickTest(Z, target, model, refused))
+            passed.push_back(*quick);
+    }
+    std::sort(passed.begin(), passed.end(), [](const Quick &a, const Quick &b) { return a.gain > b.gain; });
+    if (passed.size() > JointRefits)
+        passed.resize(JointRefits);
+
+    // The best few, fitted again together with everything accepted.
+    std::vector<Candidate> good;
+    for (const Quick &q : passed)
+        if (std::optional<Candidate> candidate = refit(q, target, refused))
+            good.push_back(std::move(*candidate));
+    if (good.empty()) {
+        if (refused.empty())
+            return PeakReason{.kind = PeakReason::Kind::NoLineFits};
+        return PeakReason{.kind = PeakReason::Kind::Refused, .rivals = first(refused, MaxTriedNamed)};
+    }
+    const auto best = std::max_element(good.begin(), good.end(),
+                                       [](const Candidate &a, const Candidate &b) { return a.gain < b.gain; });
+    accept(good, *best, refused, target);
+    return std::nullopt;
+}
+
+std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
+{
+    xray::FindOptions find;
+    find.tolerance_eV = CandidateTolerance * ws_.detector().fwhm(target.energy_eV);
+    find.beam_eV = ws_.beam();
+    std::vector<int> zs;
+    for (const xray::Candidate &c : xray::findLines(target.energy_eV, ws_.detector(), find).candidates) {
+        const int Z = c.line->Z;
+        if (c.kind != xray::CandidateKind::Line || c.line->relative < MinCandidateRelative
+            || std::find(zs.begin(), zs.end(), Z) != zs.end()
+            || std::find(accepted_.begin(), accepted_.end(), Z) != accepted_.end()
+            || std::find(options_.exclude.begin(), options_.exclude.end(), Z) != options_.exclude.end())
+            continue;
+        zs.push_back(Z);
+    }
+    return zs;
+}
+
+std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
+                                               std::vector<Rival> &refused)
+{
+    Model &m = ws_.model();
+    const ElementPattern &pattern = patterns_.pattern(Z);
+    if (pattern.ids.empty())
+        return std::nullopt;
+    // Its amplitudes alone against the residual, on the normal equations.
+    const std::size_t k = pattern.ids.size();
+    SquareMatrix G(k);
+    std::vector<double> g(k);
+    for (std::size_t i = 0; i < k; ++i) {
+        g[i] = m.gy(pattern.ids[i]);
+        for (std::size_t j = 0; j < current_.ids.size(); ++j)
+            if (current_.amplitudes[j] != 0)
+                g[i] -= current_.amplitudes[j] * m.gram(pattern.ids[i], current_.ids[j]);
+        for (std::size_t j = 0; j <= i; ++j)
+            G(i, j) = G(j, i) = m.gram(pattern.ids[i], pattern.ids[j]);
+    }
+    const std::vector<Tie> ties = tiesOf(pattern, accepted_);
+    const std::vector<double> a = tiedLeastSquares(G, g, ties, &m.workCounter());
+    double gain = 0;
+    for (std::size_t i = 0; i < k; ++i) {
+        gain += 2 * a[i] * g[i];
+        for (std::size_t j = 0; j < k; ++j)
+            gain -= a[i] * a[j] * G(i, j);
+    }
+    const double needed = acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(k);
+    if (gain < needed)
+        return std::nullopt; // explains nothing worth naming
+    Fit alone{pattern.ids, ties, a, 0};
+    std::vector<std::size_t> all(k);
+    for (std::size_t i = 0; i < k; ++i)
+        all[i] = i;
+    if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model))) {
+        refused.push_back(*why);
+        return std::nullopt;
+    }
+    return Quick{Z, gain};
+}
+
+std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPeak &target,
+                                               std::vector<Rival> &refused)
+{
+    std::vector<int> with = accepted_;
+    with.push_back(q.Z);
+    const ElementPattern &pattern = patterns_.pattern(q.Z);
+    Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
+    const double gain = current_.chiSquare - f.chiSquare;
+    const std::size_t columns = pattern.ids.size();
+    if (gain < acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(columns)) {
+        refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
+        return std::nullopt;
+    }
+    const std::vector<std::size_t> mine = positionsOf(ws_, f, q.Z);
+    std::vector<double> others(ws_.grid().size(), 0.0);
+    for (std::size_t i = 0; i < f.ids.size(); ++i)
+        if (std::find(mine.begin(), mine.end(), i) == mine.end())
+            ws_.model().addValues(f.ids[i], f.amplitudes[i], others);
+    if (const auto why = refusal(q.Z, check(ws_, f, mine, target.energy_eV, others))) {
+        refused.push_back(*why);
+        return std::nullopt;
+    }
+    return Candidate{q.Z, gain, std::move(f)};
+}
+
+void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
+                    const ResidualPeak &target)
+{
+    // Why this one: the peak, its line there, and the others.
+    ElementReason reason{.kind = ElementReason::Kind::Explains, .peak_eV = target.energy_eV};
+    const Fit &f = best.fit;
+    const std::vector<Cluster> lines = clusters(ws_, f, positionsOf(ws_, f, best.Z));
+    const Cluster *at = nullptr;
+    for (const Cluster &c : lines)
+        if (!at || std::fabs(c.energy_eV - target.energy_eV) < std::fabs(at->energy_eV - target.energy_eV))
+            at = &c;
+    if (at)
+        reason.line = at->strongest;
+    for (const Cluster &c : lines)
+        if (&c != at && c.strongest && c.counts >= PartnerShare * (at ? at->counts : 0.0)
+            && reason.partners.size() < MaxPartnersNamed)
+            reason.partners.push_back({c.strongest, c.energy_eV});
+    std::vector<Rival> rivals;
+    for (const Candidate &c : good)
+        if (&c != &best)
+            rivals.push_back({Rival::Kind::FitsLessWell, c.Z, {}});
+    rivals.insert(rivals.end(), refused.begin(), refused.end());
+    reason.rivals = first(rivals, MaxRivalsNamed);
+    found_.reasons[best.Z] = std::move(reason);
+    found_.uncontested[best.Z] = good.size() == 1;
+    accepted_.push_back(best.Z);
+    current_ = best.fit;
+}
+
+} // namespace identify

@@ -1,0 +1,214 @@
+// Automatic identification: the driver. It reads the options and what the
+// file says, finds the peaks and the detector's resolution, and runs the
+// search (search.h), refining the resolution against the elements found
+// when no peak gave it.
+#include "identify.h"
+
+#include "background.h"
+#include "minimise.h"
+#include "resolution.h"
+#include "search.h"
+#include "settings.h"
+#include "workgrid.h"
+
+#include "xray/detector.h"
+#include "xray/textutil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace identify {
+
+namespace {
+
+const double FwhmPerSigma = 2.0 * std::sqrt(2.0 * std::numbers::ln2);
+
+bool containsXrf(const std::string &signalType)
+{
+    for (std::size_t i = 0; i + 3 <= signalType.size(); ++i)
+        if (xray::asciiLower(signalType[i]) == 'x' && xray::asciiLower(signalType[i + 1]) == 'r'
+            && xray::asciiLower(signalType[i + 2]) == 'f')
+            return true;
+    return false;
+}
+
+// The detector's FWHM at Mn K-alpha from what the file says, if sensible.
+std::optional<double> fileFwhm(const spectrum::Spectrum &s)
+{
+    const spectrum::Resolution &r = s.meta.resolution;
+    std::optional<double> fwhm = r.fwhmMnKa_eV;
+    if (!fwhm && r.sigmaAbs_keV2 && r.sigmaLin_keV) {
+        // sigma^2 = SigmaAbs + SigmaLin E, sigma and E in keV.
+        const double variance = *r.sigmaAbs_keV2 + *r.sigmaLin_keV * xray::mnKalpha_eV() / 1000;
+        if (variance > 0)
+            fwhm = FwhmPerSigma * std::sqrt(variance) * 1000;
+    }
+    if (fwhm && *fwhm >= 30 && *fwhm <= 1000)
+        return fwhm;
+    return std::nullopt;
+}
+
+// The beam energy: as given, else the file's if sensible; without one, a
+// note.
+void takeBeam(Identification &out, const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
+{
+    if (options.beam_kV) {
+        out.beam_kV = options.beam_kV;
+    } else if (spectrum.meta.beam_kV && *spectrum.meta.beam_kV > 0 && *spectrum.meta.beam_kV <= 1000) {
+        out.beam_kV = spectrum.meta.beam_kV;
+        out.beamFromFile = true;
+    }
+    if (!out.beam_kV)
+        out.notes.push_back({Note::Kind::NoBeam, "no beam energy: every line counts as excited, and the families "
+                                                 "of an element are weighed freely (--beam KV)"});
+}
+
+// The FWHM at Mn K-alpha to start from: as given, else the file's, else the
+// material's usual one; its source goes into `out`.
+double startingFwhm(Identification &out, const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
+{
+    if (options.fwhmMnKa_eV) {
+        out.fwhmSource = Identification::FwhmSource::Given;
+        return *options.fwhmMnKa_eV;
+    }
+    if (const auto f = fileFwhm(spectrum)) {
+        out.fwhmSource = Identification::FwhmSource::File;
+        return *f;
+    }
+    return xray::defaultFwhm(options.material);
+}
+
+// The notes on the work grid; false, with the note why, when it holds no
+// peaks to look for.
+bool noteGrid(Identification &out, const WorkGrid &grid)
+{
+    const bool anyCounts = std::any_of(grid.counts.begin(), grid.counts.end(), [](double c) { return c > 0; });
+    if (grid.size() < 8 || !anyCounts) {
+        out.notes.push_back(grid.size() < 8
+                                ? Note{Note::Kind::TooFewChannels, "no peaks: too few channels in the X-ray range"}
+                                : Note{Note::Kind::NoCounts, "no peaks: the spectrum holds no counts"});
+        return false;
+    }
+    if (grid.scale != 1)
+        out.notes.push_back({Note::Kind::Scaled,
+                             "counts above 1e15 a channel are no photon counts: scaled down before looking for peaks"});
+    if (grid.channelsPerBin > 1)
+        out.notes.push_back({Note::Kind::Summed,
+                             "channels summed in groups of " + std::to_string(grid.channelsPerBin)
+                                 + ", much narrower than the detector's resolution",
+                             int(grid.channelsPerBin)});
+    return true;
+}
+
+// The spectrum as seen at one resolution: the detector, the continuum and
+// the peaks.
+struct Prepared {
+    xray::Detector detector;
+    std::vector<double> background;
+    std::vector<Peak> peaks;
+};
+
+Prepared prepare(const WorkGrid &grid, xray::Material material, double fwhm)
+{
+    Prepared p{xray::Detector(material, fwhm), {}, {}};
+    p.background = snipBackground(grid, p.detector);
+    p.peaks = findPeaks(grid, p.background, p.detector);
+    return p;
+}
+
+// The FWHM that fits the lines the search found best, the filter held as
+// it was, by golden-section search from RefineLow to RefineHigh times the
+// present one.
+double refinedFwhm(const WorkGrid &grid, const Prepared &prepared, std::optional<double> beam_eV, bool electrons,
+                   const IdentifyOptions &options, const Search &search, double fwhm)
+{
+    const std::vector<int> elements = search.accepted();
+    const bool sums = search.hasSums();
+    const auto chiSquare = [&](double f) {
+        Search trial(grid, prepared.background, xray::Detector(options.material, f), prepared.detector, beam_eV,
+                     options, prepared.peaks, electrons);
+        return trial.chiSquareWith(elements, sums);
+    };
+    return goldenSectionMinimum(chiSquare, RefineLow * fwhm, RefineHigh * fwhm, RefineTolerance * fwhm);
+}
+
+} // namespace
+
+std::string_view confidenceName(Confidence confidence)
+{
+    constexpr std::string_view names[] = {"certain", "probable", "possible"};
+    return names[static_cast<int>(confidence)];
+}
+
+std::string_view assignmentKindName(AssignmentKind kind)
+{
+    constexpr std::string_view names[] = {"line", "escape", "sum", "zero", "unexplained"};
+    return names[static_cast<int>(kind)];
+}
+
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
+{
+    if (!spectrum.calibration)
+        return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
+                               "cannot be named (calibrate it first, from two known peaks)"};
+    Identification out;
+    out.material = options.material;
+    takeBeam(out, spectrum, options);
+    double fwhm = startingFwhm(out, spectrum, options);
+    const WorkGrid grid = workGrid(spectrum, xray::Detector(options.material, fwhm));
+    out.fwhmMnKa_eV = fwhm;
+    if (!noteGrid(out, grid))
+        return out;
+
+    // X-ray fluorescence, by the file's signal type ("XRF", "XRF-...").
+    const bool electrons = !options.xrf && !containsXrf(spectrum.meta.signalType);
+    if (!electrons)
+        out.notes.push_back({Note::Kind::Xrf, "an X-ray fluorescence spectrum: the families of an element are "
+                                              "weighed freely, and its deeper subshells may fall short"});
+    const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
+    Prepared prepared = prepare(grid, options.material, fwhm);
+    if (out.fwhmSource == Identification::FwhmSource::Usual)
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons)) {
+            fwhm = estimate->fwhmMnKa_eV;
+            out.fwhmSource = Identification::FwhmSource::Estimated;
+            prepared = prepare(grid, options.material, fwhm);
+        }
+    out.fwhmMnKa_eV = fwhm;
+    const bool anyPeak = std::any_of(prepared.peaks.begin(), prepared.peaks.end(), [](const Peak &p) { return !p.zero; });
+    if (!anyPeak && options.require.empty()) {
+        out.notes.push_back({Note::Kind::Flat, "no peaks: the spectrum is flat (nothing stands out from its noise)"});
+        for (Peak &p : prepared.peaks) {
+            p.netCounts *= grid.scale;
+            out.peaks.push_back({p, {AssignmentKind::Zero, nullptr, nullptr, nullptr}, 1, {}});
+        }
+        return out;
+    }
+    std::optional<Search> search;
+    search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options, prepared.peaks,
+                   electrons);
+    search->run();
+    if (out.fwhmSource == Identification::FwhmSource::Usual && !search->accepted().empty()
+        && search->accepted().size() <= MaxRefineElements
+        && search->work() <= std::min(MaxRefineWork, workBound(options.maxWork) / 8)) {
+        // No peak gave the resolution: everything again with the one that
+        // fits the lines found best, if it differs.
+        const double refined = refinedFwhm(grid, prepared, beam_eV, electrons, options, *search, fwhm);
+        if (std::fabs(refined / fwhm - 1) > RefineMinChange) {
+            fwhm = refined;
+            prepared = prepare(grid, options.material, fwhm);
+            search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options,
+                           prepared.peaks, electrons);
+            search->run();
+        }
+        out.fwhmSource = Identification::FwhmSource::Estimated;
+        out.fwhmMnKa_eV = fwhm;
+    }
+    Identification found = search->finish(prepared.peaks);
+    out.elements = std::move(found.elements);
+    out.peaks = std::move(found.peaks);
+    out.notes.insert(out.notes.end(), found.notes.begin(), found.notes.end());
+    return out;
+}
+
+} // namespace identify

@@ -1,0 +1,105 @@
+// The model identification fits to a spectrum: columns of peaks (an
+// element's lines from one subshell with their escape peaks, the sum peaks
+// of the elements found, the noise peak), each scaled by an amplitude,
+// fitted by weighted least squares to the counts above the continuum.
+#pragma once
+
+#include "nnls.h"
+#include "workgrid.h"
+
+#include "xray/detector.h"
+#include "xray/types.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace identify {
+
+// One peak of a column, per unit of the column's amplitude; or a step of
+// the continuum at an absorption edge of the detector's window, dead layer
+// or crystal (Step: energy_eV the edge, fwhm_eV its blur, area +1 for a
+// continuum that drops there, -1 for one that rises).
+struct ModelPart {
+    enum class Kind { Line, Escape, Sum, Zero, Step };
+    Kind kind = Kind::Line;
+    const xray::Line *line = nullptr;        // the line; an escape's parent; a sum's lower line
+    const xray::Line *second = nullptr;      // a sum's other line
+    const xray::EscapeLine *escape = nullptr;
+    double energy_eV = 0;
+    double fwhm_eV = 0;
+    double area = 0; // counts per unit amplitude
+};
+
+struct ModelColumn {
+    int Z = 0;             // the element; 0 for sum peaks and the noise peak
+    xray::Family family = xray::Family::K;
+    xray::Shell shell = xray::Shell::K; // the subshell whose lines it holds
+    std::vector<ModelPart> parts;
+    // Its values over bins first .. first + values.size() - 1.
+    std::size_t first = 0;
+    std::vector<double> values;
+};
+
+// Fills a column's values on the grid from its parts (Gaussians integrated
+// over each bin, over ±5 sigma; a step as the detector blurs it, over
+// ±5 sigma above the edge and fading in linearly over StepReach FWHM below,
+// so that it has no second edge).
+void renderColumn(ModelColumn &column, const WorkGrid &grid);
+inline constexpr double StepReach = 8;
+
+// Adds a Gaussian of that area, centre and FWHM to `count` bins of width
+// gain starting (centre of the first) at firstEnergy: integrated over each
+// bin when the bins are wider than sigma, else the density at their centres.
+void addGaussian(double *values, std::size_t count, double firstEnergy_eV, double gain_eV, double energy_eV,
+                 double fwhm_eV, double area);
+
+// The area of a Gaussian part that falls in [low, high] eV.
+double partAreaBetween(const ModelPart &part, double low_eV, double high_eV);
+
+// The columns registered so far and their cross products, worked out once.
+class Model {
+public:
+    // y: the counts above the continuum; weights: 1 / Poisson variance.
+    Model(std::vector<double> y, std::vector<double> weights);
+
+    // Registers a column (rendered already) and returns its id.
+    std::size_t add(ModelColumn column);
+    const ModelColumn &column(std::size_t id) const { return columns_[id]; }
+    std::size_t size() const { return columns_.size(); }
+
+    // The weighted cross product of two columns, and of a column with y.
+    double gram(std::size_t a, std::size_t b);
+    double gy(std::size_t a) const { return gy_[a]; }
+    const std::vector<double> &data() const { return y_; }
+    double yy() const { return yy_; }
+
+    // The amplitudes of columns `ids` (>= 0, with ties between positions
+    // in `ids`) that fit y best.
+    std::vector<double> fit(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties);
+    // The same with other columns `fixed` held at the amplitudes given
+    // (ties only among `ids`).
+    std::vector<double> fitAround(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
+                                  const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes);
+    // The work done so far, in multiply-adds (roughly): cross products
+    // worked out, and the fits' (through workCounter()). Identification
+    // bounds it.
+    double work() const { return work_; }
+    double &workCounter() { return work_; }
+    // Chi-square of those columns with those amplitudes.
+    double chiSquare(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes);
+
+    // The model's counts per bin: the columns times their amplitudes.
+    std::vector<double> values(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes) const;
+    // Adds one column times its amplitude into `into`.
+    void addValues(std::size_t id, double amplitude, std::vector<double> &into) const;
+
+private:
+    std::vector<double> y_, w_;
+    double yy_ = 0;
+    std::vector<ModelColumn> columns_;
+    std::vector<double> gy_;
+    std::vector<std::vector<double>> gram_; // row a: (a, b) for b <= a; NaN until worked out
+    double work_ = 0;
+};
+
+} // namespace identify

@@ -1,0 +1,115 @@
+// The search for the elements of a spectrum. The strongest residual peak
+// that nothing explains is taken first: the sum peaks of the elements
+// accepted so far are tried on it, then the elements with a line there,
+// each fitted with its whole pattern (patterns.h) and checked (checks.h);
+// the one that improves the fit most is accepted. Repeated until every
+// significant peak is explained or has been tried, within the bounds of
+// settings.h; then an element the others make unnecessary is dropped.
+#pragma once
+
+#include "explain.h"
+#include "fit.h"
+#include "identify.h"
+#include "patterns.h"
+#include "workspace.h"
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace identify {
+
+class Search {
+public:
+    // See Workspace for the arguments; options: the elements excluded and
+    // required.
+    Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
+           const xray::Detector &filtering, std::optional<double> beam_eV, const IdentifyOptions &options,
+           const std::vector<Peak> &peaks, bool electrons);
+    Search(const Search &) = delete;
+    Search &operator=(const Search &) = delete;
+
+    void run();
+    // The elements accepted, in the order they were.
+    const std::vector<int> &accepted() const { return accepted_; }
+    // The fitting work done so far (Model::work).
+    double work() const { return ws_.model().work(); }
+    bool hasSums() const { return pileUpId_.has_value(); }
+    // Chi-square of these elements (and their sum peaks) with nothing else
+    // tried: for refining the FWHM.
+    double chiSquareWith(const std::vector<int> &elements, bool sums);
+    // The identification, from the search run: its peaks (those found, as
+    // given), elements and notes.
+    Identification finish(const std::vector<Peak> &peaks);
+
+private:
+    // Fits the elements, the sum peaks and the extras (noise peak, steps);
+    // with freeExtras false, the extras keep their amplitudes in current_,
+    // all but the steps named in freeSteps. `freeElements`, when given,
+    // names the elements fitted afresh; the others keep their amplitudes in
+    // current_ (a new element must be free).
+    Fit fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras = true,
+                const std::vector<std::size_t> &freeSteps = {},
+                const std::optional<std::vector<int>> &freeElements = std::nullopt);
+    // An element's ties, as fitted among `sample`.
+    std::vector<Tie> tiesOf(const ElementPattern &pattern, const std::vector<int> &sample);
+    // The elements among `elements` whose peaks overlap Z's (Z included):
+    // those a change of Z can move.
+    std::vector<int> overlapping(int Z, const std::vector<int> &elements);
+    // Takes a residual peak for sum peaks or an element; when neither
+    // explains it (or it is the scattered beam, or no line), why not.
+    std::optional<PeakReason> take(const ResidualPeak &target);
+
+    // Elements (candidates.cpp): accepts the element that explains the
+    // target best, with why it was taken; when none does, why not.
+    std::optional<PeakReason> tryElements(const ResidualPeak &target);
+    // A candidate that passed the quick test, with the chi-square drop it
+    // brings alone; one that passed the joint refit, with its fit.
+    struct Quick {
+        int Z;
+        double gain;
+    };
+    struct Candidate {
+        int Z;
+        double gain;
+        Fit fit;
+    };
+    // The elements with a line at the target, not accepted or excluded.
+    std::vector<int> candidatesAt(const ResidualPeak &target) const;
+    // Each candidate alone against what the model leaves (its values:
+    // `model`); the joint refit of one that passed with everything
+    // accepted. Those refused are added to `refused`, with why.
+    std::optional<Quick> quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
+                                   std::vector<Rival> &refused);
+    std::optional<Candidate> refit(const Quick &quick, const ResidualPeak &target, std::vector<Rival> &refused);
+    // Accepts the best candidate, with why: the peak, its line there, its
+    // partners and its rivals.
+    void accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
+                const ResidualPeak &target);
+
+    // Sum peaks (sums.cpp): the column of every sum of two lines the fit
+    // holds, per unit of the pile-up share; taken when it explains the
+    // target; tried once more as a whole; made again from the final fit.
+    std::optional<std::size_t> pileUpColumn(const Fit &fit);
+    bool tryPileUp(const ResidualPeak &target);
+    void tryWeakSums();
+    void redoSums();
+
+    // Pruning (prune.cpp).
+    void prune();
+    // How much chi-square rises without element Z.
+    double removalCost(int Z);
+
+    Workspace ws_;
+    Patterns patterns_;
+    const IdentifyOptions &options_;
+    std::vector<int> accepted_;
+    Fit current_;
+    std::optional<std::size_t> pileUpId_;
+    std::map<int, double> rises_; // removal costs, as the last pass of prune() found them
+    Outcome found_; // the reasons, contests, unexplained peaks and notes, for the explanations
+};
+
+} // namespace identify

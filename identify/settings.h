@@ -1,0 +1,249 @@
+// The settings of automatic identification: every number the method was
+// tuned with, in one place, each with its reason. Each is a choice of this
+// method, not a constant of nature; docs/identification.md ("The tuned
+// constants") gives them as a table.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace identify {
+
+// ------------------------------------------------------------ peak search
+
+// A peak is reported where the filtered spectrum has a maximum at least
+// this many standard deviations above zero. Why not 3: a spectrum of 20 keV
+// holds some 150 resolution elements, and the filtered noise has a maximum
+// every few channels, each a chance for the noise to pass the threshold;
+// the maxima of correlated noise also reach further than single values. On
+// flat Poisson spectra of 2048 channels (0.5 to 500 counts a channel, 200
+// seeds each) a noise peak passed 4 sigma in 3 to 4.5 % of the spectra,
+// 4.5 sigma in 1 to 1.5 %, 5 sigma in none of 800; at 3 sigma most spectra
+// would show one. A line of a few hundred counts on an ordinary continuum
+// still passes 5 sigma.
+inline constexpr double PeakThreshold = 5.0;
+
+// ----------------------------------------------------------- resolution
+
+// The best pattern must fit a peak to chi-square per degree of freedom at
+// most this (1 for a perfect fit; real peaks' tails add a few) for the peak
+// to say what the detector's FWHM is.
+inline constexpr double MaxReducedChiSquare = 10;
+
+// When no peak gave the resolution, the FWHM that fits the lines found best
+// is searched from RefineLow to RefineHigh times the usual one, to within
+// RefineTolerance of it, and taken when it differs from the usual one by
+// more than RefineMinChange...
+inline constexpr double RefineLow = 0.75;
+inline constexpr double RefineHigh = 1.25;
+inline constexpr double RefineTolerance = 0.005;
+inline constexpr double RefineMinChange = 0.01;
+// ... when there are at most this many elements found (more make the
+// search slow, and say less)...
+inline constexpr std::size_t MaxRefineElements = 8;
+// ... and only after a search that took at most this much work: the
+// refinement costs a dozen fits of everything and a second search. The
+// synthetic spectra that need it take at most 3.1e6.
+inline constexpr double MaxRefineWork = 5e6;
+
+// ------------------------------------------------------ element patterns
+
+// Lines weaker than this within their family (after the excitation model)
+// are left out of an element's pattern: too weak to matter, and they slow
+// the fit. A family of a million counts still shows lines of a thousand.
+inline constexpr double MinRelative = 0.001;
+// Lines below this energy are not looked for: the noise peak is there.
+inline constexpr double MinLineEnergy_eV = 150;
+// The lines of one subshell keep the table's ratios exactly; the subshells
+// of a family may differ from the model by this factor either way (the
+// relative intensities are for photons at twice the deepest edge; under
+// electrons and near an edge the subshells' shares change).
+inline constexpr double SubshellTolerance = 1.6;
+// A peak (lines closer than half a FWHM) expected to give less than this
+// share of its subshell's strongest peak keeps the table's ratio to it.
+inline constexpr double MinPeakShare = 0.01;
+// A subshell expected to give less than this share of its family joins the
+// family's main subshell.
+inline constexpr double MinSubshellShare = 0.1;
+// Absorption in the sample across an absorption edge: a line just above an
+// edge of an element of the sample is absorbed far more than one just below
+// it, by the element itself (W Mg above the M5 and M4 edges against W Ma
+// below them) or by another (Pb Mg and Mo Lg above the S K edge in PbS and
+// MoS2; Zn La above the Cu L edges in brass). Where that element is the
+// bulk of the sample, the ratio of the two lines falls short of the
+// excitation model's by the difference; where it is dilute, it does not.
+// The ties between an element's peaks allow either: the ratio in a bulk
+// sample of the element alone (xray/bulkabsorption.h), seen at an ordinary
+// take-off angle; and once the element is accepted, the same for each other
+// element fitted with it. A candidate is judged by its own absorption only:
+// another element's edge must not let it be named from its weak lines
+// below the edge while its strong ones above are missing.
+inline constexpr double TakeOff_deg = 35;
+// The families of one element may differ from the excitation model by this
+// factor either way, and more where absorption and the detector's window
+// weaken the lower family (see absorptionTolerance, overvoltageTolerance).
+inline constexpr double FamilyTolerance = 3;
+
+// How far two peaks of one subshell's lines may stray from the table's
+// ratio: the detector's efficiency and absorption in the sample change with
+// energy, by about the energy ratio to the power 1.5, and much more below
+// 2 keV, where window edges and soft-X-ray absorption lie between lines.
+inline double peakTolerance(double a_eV, double b_eV)
+{
+    const double low = std::min(a_eV, b_eV), high = std::max(a_eV, b_eV);
+    return std::max(1.25, std::pow(high / low, 1.5)) * std::max(1.0, std::pow(2000.0 / low, 1.5));
+}
+
+// Absorption in the sample and the detector's window weaken soft lines
+// more than any model of the excitation knows: the lower family may fall
+// short by (3 keV / E)^1.5 more below 3 keV.
+inline double absorptionTolerance(double lowerEnergy_eV)
+{
+    return std::max(1.0, std::pow(3000.0 / lowerEnergy_eV, 1.5));
+}
+
+// Near its edge a family's yield changes fast with the beam energy and
+// the model is least sure: below an overvoltage of 1.5, by 0.5 / (U - 1).
+inline double overvoltageTolerance(double overvoltage)
+{
+    return overvoltage > 1 ? std::max(1.0, 0.5 / (overvoltage - 1)) : 1.0;
+}
+
+// ------------------------------------------------------------- the noise
+
+// The model is never exact: a residual counts against a noise of
+// sqrt(counts + (modelError(E) x model)^2), with 1 % for peak shapes and
+// positions, and up to 10 % more below 1 keV, where the detector's window
+// and absorption in the sample change the lines of one family against each
+// other by tens of percent.
+inline double modelError(double energy_eV)
+{
+    return 0.01 + 0.1 * std::min(1.0, (1000.0 / energy_eV) * (1000.0 / energy_eV));
+}
+
+// Nor is the continuum, which the filter takes away only where it is
+// straight: below a few keV the window's absorption edges and its rising
+// transmission bend it within a FWHM. A residual counts against another
+// continuumError(E) x the clipped continuum: 10 % at 1 keV and below,
+// falling as 1/E^2 above.
+inline double continuumError(double energy_eV)
+{
+    return 0.1 * std::min(1.0, (1000.0 / energy_eV) * (1000.0 / energy_eV));
+}
+
+// The continuum's step at an edge may be up to this many times the
+// continuum there as clipped (which undercuts a steep edge by up to about
+// that much), no more: a step cannot take up a peak.
+inline constexpr double StepCap = 3;
+
+// ------------------------------------------------------------ candidates
+
+// Candidates lie within this many FWHM of the peak...
+inline constexpr double CandidateTolerance = 0.75;
+// ... with a line there of at least this relative intensity within its
+// family: a peak that only an element's weaker lines could make comes with
+// that element's stronger ones, which show first.
+inline constexpr double MinCandidateRelative = 0.02;
+// Of the candidates that pass the quick test against the residual, this
+// many of the best are fitted again with everything else free.
+inline constexpr std::size_t JointRefits = 3;
+
+// -------------------------------------------------------------- decisions
+
+// A new element must lower chi-square by at least this (five standard
+// deviations), and by PerAmplitudeChiSquare more for each amplitude it
+// brings; an element stays after pruning on the same terms.
+inline constexpr double AcceptChiSquare = 25;
+inline constexpr double PerAmplitudeChiSquare = 2.0;
+// An element whose lines lie on one of the steps the continuum takes at the
+// absorption edges of the detector's window (C Ka below the C edge of a
+// polymer window) is confounded with that step: it must lower chi-square by
+// this much (twenty standard deviations).
+inline constexpr double OnWindowEdgeChiSquare = 400;
+// ... and explain at least this share of the peak it was proposed for.
+inline constexpr double ExplainShare = 0.5;
+// A partner line predicted at this many standard deviations or more is
+// strong; it is missing when the spectrum shows less than MissingShare of
+// it, by more than MissingSignificance standard deviations.
+inline constexpr double StrongPartner = 5;
+inline constexpr double MissingShare = 0.5;
+inline constexpr double MissingSignificance = 3;
+// Low-energy lines are weak evidence of an element that also has harder
+// lines: absorption in the sample and the detector's window change their
+// size by orders of magnitude (below 1 keV; by a factor of a few up to
+// 3.5 keV, where the M lines of heavy elements and the L lines of the
+// middle ones crowd together), and the window's absorption edges put steps
+// into the continuum. An element proposed for a peak below such a limit must
+// show its strongest line of another family above it too, where the beam
+// excites that line's shell with at least the overvoltage given (more than
+// just above the edge, where the line may be too weak to see), by
+// SeenSignificance standard deviations.
+struct EvidenceRule {
+    double below_eV;
+    double overvoltage;
+};
+inline constexpr EvidenceRule EvidenceRules[] = {{1000, 1.2}, {3500, 2.0}};
+inline constexpr double SeenSignificance = 3;
+
+// ------------------------------------------------------------- sum peaks
+
+// Sum peaks are no new element, and the elements found make them whenever
+// the count rate is high: one amplitude, fixed by the elements' own lines,
+// predicts them all. Three standard deviations are enough.
+inline constexpr double AcceptSums = 9;
+// Sum peaks: at most this share of the counted events may be two photons.
+inline constexpr double MaxPileUp = 0.05;
+// Pairs of lines of this share of the strongest and more: a sum of weaker
+// ones is ten thousand times weaker than the strongest sum.
+inline constexpr double MinSumLineShare = 1e-2;
+
+// ---------------------------------------------------------------- bounds
+
+// At most this many elements, and this many peaks taken in turn (a real
+// spectrum needs a fraction of either).
+inline constexpr std::size_t MaxElements = 16;
+inline constexpr int MaxRounds = 60;
+// ... and at most this much fitting (Model::work, in multiply-adds), the
+// default of IdentifyOptions::maxWork: six times what the hardest of the
+// synthetic spectra takes, 6.4e6 (and twice it for pruning), and half as
+// much again as a measured XRF spectrum of stainless steel with eleven
+// elements, three million counts in Fe Ka and six sum peaks needs (2e7 to
+// 3e7). Random spectra reach it; real ones should not. The fuzz target
+// gives far less.
+inline constexpr double MaxWork = 4e7;
+// The bound in force: IdentifyOptions::maxWork, none (0) when it is not a
+// number above 0.
+inline double workBound(double maxWork) { return maxWork > 0 ? maxWork : 0.0; }
+
+// ---------------------------------------------------------------- report
+
+// Confidence: certain with a significance of CertainSignificance or more
+// and ConfirmingPeaks peaks of its own (or its one peak taken without a
+// rival); probable with CertainSignificance or more, or
+// ProbableSignificance and ConfirmingPeaks peaks; else possible. One peak
+// can be a coincidence of energies; two at the energies of one element's
+// lines rarely are.
+inline constexpr double CertainSignificance = 10;
+inline constexpr double ProbableSignificance = 6;
+inline constexpr int ConfirmingPeaks = 2;
+// A required element whose removal costs less than this many standard
+// deviations is reported as not seen.
+inline constexpr double RequiredSeenSignificance = 3;
+// A peak is given to the group of lines (K-alpha1 and 2, L-beta1, 2,
+// 3...) that puts the most counts there, named by its strongest lines of
+// those that put at least GroupLeadShare as much there as any of the
+// group; lines of other elements that make up SeenShare of the peak or
+// more are seen too.
+inline constexpr double GroupLeadShare = 0.5;
+inline constexpr double SeenShare = 0.3;
+// What a reason names: an accepted element's other peaks of at least
+// PartnerShare of the counts of its peak at the target, at most
+// MaxPartnersNamed of them, and at most MaxRivalsNamed rivals; a peak no
+// element explains, at most MaxTriedNamed of the candidates refused.
+inline constexpr double PartnerShare = 0.05;
+inline constexpr std::size_t MaxPartnersNamed = 3;
+inline constexpr std::size_t MaxRivalsNamed = 3;
+inline constexpr std::size_t MaxTriedNamed = 4;
+
+} // namespace identify

@@ -1,0 +1,78 @@
+// The spectrum as identification fits it: filtered by the top-hat filter
+// (which takes away the continuum: it gives 0 for anything straight over
+// its width, so no error in the estimated continuum can pass for a peak),
+// with the noise of each filtered bin, the model's columns, and the columns
+// every fit carries: the detector's noise peak and the continuum's steps at
+// the absorption edges of the detector's window and crystal.
+#pragma once
+
+#include "model.h"
+#include "peaksearch.h"
+#include "tophat.h"
+#include "workgrid.h"
+
+#include "xray/detector.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace identify {
+
+class Workspace {
+public:
+    // detector: the resolution of the model's peaks; filtering: the one the
+    // filter is matched to (the same, except while the FWHM is refined, when
+    // the filter must stay put for chi-squares to compare). background: the
+    // continuum as clipped (snipBackground); peaks: those found (for the
+    // noise peak). beam_eV: the beam or tube energy, if known; electrons:
+    // excited by electrons (EDS), not by X-rays (XRF).
+    Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
+              const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
+              const std::vector<Peak> &peaks);
+
+    const WorkGrid &grid() const { return grid_; }
+    const xray::Detector &detector() const { return detector_; }
+    std::optional<double> beam() const { return beam_; }
+    bool electrons() const { return electrons_; }
+    const TopHat &filter() const { return filter_; }
+    Model &model() { return model_; }
+    const Model &model() const { return model_; }
+    // The standard deviation of each filtered bin's counts.
+    const std::vector<double> &sigma() const { return sigma_; }
+    // The counted events, all channels together.
+    double total() const { return total_; }
+    // The columns every fit carries: the noise peak and the continuum's
+    // steps; and the steps alone.
+    const std::vector<std::size_t> &extras() const { return extras_; }
+    const std::vector<std::size_t> &steps() const { return steps_; }
+
+    // Renders, filters and registers a column; returns its id.
+    std::size_t add(ModelColumn column);
+
+    // The lowest energy at which lines are looked for: above the noise
+    // peak's reach, two FWHM of it.
+    double lowestLine() const;
+    // The bin nearest an energy.
+    std::size_t binOf(double energy_eV) const;
+    // The noise of the filtered residual at bin i with that model there.
+    double noise(std::size_t i, double model) const;
+
+private:
+    Model filteredModel(const WorkGrid &grid);
+    void addSteps(const std::vector<double> &background);
+
+    const WorkGrid &grid_;
+    xray::Detector detector_;
+    std::optional<double> beam_;
+    bool electrons_;
+    TopHat filter_;
+    std::vector<double> sigma_; // of the filtered counts
+    Model model_;               // of the filtered counts
+    std::vector<double> continuum_; // as clipped (snipBackground)
+    double total_ = 0;
+    std::vector<std::size_t> extras_;
+    std::vector<std::size_t> steps_;
+};
+
+} // namespace identify
