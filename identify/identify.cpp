@@ -189,7 +189,8 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
                    electrons);
     search->run();
     if (out.fwhmSource == Identification::FwhmSource::Usual && !search->accepted().empty()
-        && search->accepted().size() <= MaxRefineElements && search->work() <= MaxRefineWork) {
+        && search->accepted().size() <= MaxRefineElements
+        && search->work() <= std::min(MaxRefineWork, workBound(options.maxWork) / 8)) {
         // No peak gave the resolution: everything again with the one that
         // fits the lines found best, if it differs.
         const double refined = refinedFwhm(grid, prepared, beam_eV, electrons, options, *search, fwhm);

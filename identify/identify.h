@@ -50,6 +50,12 @@ struct IdentifyOptions {
     bool xrf = false;
     std::vector<int> exclude; // never proposed
     std::vector<int> require; // known present (a coating, a grid): always in the model
+    // The fitting work the search may do, in multiply-adds: past it the
+    // search stops with a note, and the resolution is refined only after a
+    // search of at most an eighth of it. The default suits every real
+    // spectrum (settings.h, MaxWork); the fuzz target gives far less, to
+    // try many random spectra a second. 0 (or not a number): no search.
+    double maxWork = 4e7;
 };
 
 enum class Confidence { Certain, Probable, Possible };
