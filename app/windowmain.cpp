@@ -39,9 +39,9 @@ extern "C" __attribute__((visibility("default"))) int zandor_window_main(int arg
         spectra << QFileInfo(arg).absoluteFilePath();
     }
 
-    // The data files are read from the working directory; an installed
-    // program started elsewhere reads them from its data directory.
-    const QString dataDir = ChooseDataDirectory(QDir::currentPath(), InstalledDataDirectories());
+    // The data files are read from the working directory; a program started
+    // elsewhere reads them from ZANDOR_DATA_DIR or its installed data directory.
+    const QString dataDir = ChooseDataDirectory(QDir::currentPath(), DataDirectoryCandidates());
     if (!dataDir.isEmpty())
         QDir::setCurrent(dataDir);
 

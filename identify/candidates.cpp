@@ -30,9 +30,12 @@ std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
     const std::vector<double> spread = ws_.model().spreadValues(current_.ids, current_.amplitudes);
     std::vector<Quick> passed;
     std::vector<Rival> refused;
-    for (const int Z : candidatesAt(target))
+    for (const int Z : candidatesAt(target)) {
+        if (work() > workBound(options_.maxWork))
+            break; // the search stops at the next round; the candidates' patterns cost work too
         if (std::optional<Quick> quick = quickTest(Z, target, model, weights, spread, refused))
             passed.push_back(*quick);
+    }
     std::sort(passed.begin(), passed.end(), [](const Quick &a, const Quick &b) { return a.gain > b.gain; });
     if (passed.size() > JointRefits)
         passed.resize(JointRefits);

@@ -180,7 +180,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     search->run();
     // The detector's response measured on the peaks of the elements found,
     // and everything again with it.
-    if (!search->accepted().empty()) {
+    if (!search->accepted().empty() && search->work() <= workBound(options.maxWork) / 2) {
         const RefinedResponse refined =
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource != Identification::FwhmSource::Given);

@@ -63,6 +63,12 @@ struct IdentifyOptions {
     // Under X-rays, the tube's anode, whose lines the sample scatters;
     // without it, UsualTube's (settings.h).
     std::optional<int> tube;
+    // The fitting work the search may do, in multiply-adds: past it the
+    // search stops with a note, and the resolution is refined only after a
+    // search of at most an eighth of it. The default suits every real
+    // spectrum (settings.h, MaxWork); the fuzz target gives far less, to
+    // try many random spectra a second. 0 (or not a number): no search.
+    double maxWork = 4e7;
 };
 
 // Elements that ordinary samples do not hold, proposed only when allowed:

@@ -25,7 +25,7 @@ double Search::removalCost(int Z)
 
 void Search::prune()
 {
-    while (work() < 2 * MaxWork) {
+    while (work() < 2 * workBound(options_.maxWork)) {
         rises_.clear();
         for (const int Z : accepted_)
             if (std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end())

@@ -32,7 +32,7 @@ void Search::run()
     // bounded on spectra unlike any an instrument makes (a smooth curve
     // read as a spectrum takes element after element).
     for (int round = 0;; ++round) {
-        if (round == MaxRounds || accepted_.size() >= MaxElements || work() > MaxWork) {
+        if (round == MaxRounds || accepted_.size() >= MaxElements || work() > workBound(options_.maxWork)) {
             found_.notes.push_back({Note::Kind::Stopped,
                                     "stopped after " + std::to_string(accepted_.size()) + " elements and "
                                         + std::to_string(round)

@@ -318,13 +318,17 @@ inline constexpr double MinTripleLineShare = 0.1;
 // spectrum needs a fraction of either).
 inline constexpr std::size_t MaxElements = 16;
 inline constexpr int MaxRounds = 60;
-// ... and at most this much fitting (Model::work, in multiply-adds): six
-// times what the hardest of the synthetic spectra takes, 6.4e6 (and twice
-// it for pruning), and half as much again as a measured XRF spectrum of
-// stainless steel with eleven elements, three million counts in Fe Ka and
-// six sum peaks needs (2e7 to 3e7). Random spectra reach it; real ones
-// should not.
+// ... and at most this much fitting (Model::work, in multiply-adds), the
+// default of IdentifyOptions::maxWork: six times what the hardest of the
+// synthetic spectra takes, 6.4e6 (and twice it for pruning), and half as
+// much again as a measured XRF spectrum of stainless steel with eleven
+// elements, three million counts in Fe Ka and six sum peaks needs (2e7 to
+// 3e7). Random spectra reach it; real ones should not. The fuzz target
+// gives far less.
 inline constexpr double MaxWork = 4e7;
+// The bound in force: IdentifyOptions::maxWork, none (0) when it is not a
+// number above 0.
+inline double workBound(double maxWork) { return maxWork > 0 ? maxWork : 0.0; }
 
 // ---------------------------------------------------------------- report
 

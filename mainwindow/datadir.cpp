@@ -23,3 +23,12 @@ QStringList InstalledDataDirectories()
     return {QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(ZANDOR_DATA_DIR_FROM_BIN),
             QStringLiteral(ZANDOR_DATA_DIR)};
 }
+
+QStringList DataDirectoryCandidates()
+{
+    QStringList candidates = InstalledDataDirectories();
+    const QString fromEnvironment = qEnvironmentVariable("ZANDOR_DATA_DIR");
+    if (!fromEnvironment.isEmpty())
+        candidates.prepend(fromEnvironment);
+    return candidates;
+}

@@ -13,3 +13,8 @@ QString ChooseDataDirectory(const QString &cwd, const QStringList &candidates);
 // The installed data directory: beside the executable first (a relocated
 // installation), then the configured absolute path.
 QStringList InstalledDataDirectories();
+
+// The candidates ChooseDataDirectory() tries: the directory that the
+// environment variable ZANDOR_DATA_DIR names, when set (run.sh points it at
+// the source tree's share/), then the installed ones.
+QStringList DataDirectoryCandidates();

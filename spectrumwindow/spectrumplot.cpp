@@ -236,6 +236,13 @@ void SpectrumPlot::resetView()
     applyView(full.x(), full.y());
 }
 
+void SpectrumPlot::showUpTo(double x)
+{
+    yFixed_ = false;
+    const QPointF full = fullRange();
+    applyView(full.x(), std::isfinite(x) ? std::min(x, full.y()) : full.y());
+}
+
 const PlotAxes &SpectrumPlot::axes() const
 {
     ensureLayout();

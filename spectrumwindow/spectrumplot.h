@@ -115,6 +115,9 @@ public:
     void pan(double fraction);
     // The whole data range, and the y range following the data.
     void resetView();
+    // The data range from its start up to x (the whole range when x lies
+    // beyond it), and the y range following the data.
+    void showUpTo(double x);
 
     // The axes as last laid out for the widget's size: data to pixels.
     const PlotAxes &axes() const;

@@ -341,6 +341,7 @@ void SpectrumWindow::updateAxes()
 void SpectrumWindow::addSpectrum(const QString &path, spectrum::Spectrum data)
 {
     const bool wasEnergy = energyAxis();
+    const bool firstViewShown = firstView_ && plot_->viewRange() == *firstView_;
     SpectrumPlot::Series series;
     series.name = QFileInfo(path).fileName();
     series.counts = data.counts;
@@ -354,8 +355,8 @@ void SpectrumWindow::addSpectrum(const QString &path, spectrum::Spectrum data)
     updateAxes();
     refreshSpectraList();
     setActiveSpectrum(index);
-    if (energyAxis() != wasEnergy || spectrumCount() == 1)
-        plot_->resetView();
+    if (energyAxis() != wasEnergy || spectrumCount() == 1 || firstViewShown)
+        showFirstView();
 }
 
 void SpectrumWindow::removeSpectrum(int index)

@@ -178,6 +178,7 @@ private:
     void openRecent(const QString &path);
     void refreshRecentMenu();
     void exportWithDialog(int what);
+    void showFirstView();
 
     // spectrumwindow_markers.cpp
     linemarkers::Context markerContext() const;
@@ -202,6 +203,8 @@ private:
     QStringList highlighted_; // marker labels drawn highlighted
     // The peak last picked: its channel in the active spectrum.
     std::optional<double> pickedChannel_;
+    // The view showFirstView() chose last, until the user moves it.
+    std::optional<QPointF> firstView_;
 
     SpectrumPlot *plot_ = nullptr;
     QToolBar *toolBar_ = nullptr;

@@ -14,10 +14,16 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // At most this many refusals are named in one message.
 constexpr int MaxReasonsShown = 12;
+
+// Room past the end of the data in the first view, as a share of its width.
+constexpr double FirstViewMargin = 0.05;
 
 QString writeError(const std::optional<spectrum::Error> &error)
 {
@@ -55,6 +61,34 @@ int SpectrumWindow::openFiles(const QStringList &paths)
         ReportError(tr("Zandor"), text);
     }
     return opened;
+}
+
+// The view of newly opened spectra: from the start of the data to where the
+// last of them ends, each at its beam energy or at its last channel with
+// counts if that is lower, with a margin. A spectrum of 4096 channels of
+// 10 eV taken at 20 kV shows 0-21 keV, not 0-41 keV. The whole range when
+// no spectrum has counts.
+void SpectrumWindow::showFirstView()
+{
+    const bool keV = energyAxis();
+    double end = -std::numeric_limits<double>::infinity();
+    for (int i = 0; i < spectrumCount(); ++i) {
+        const SpectrumPlot::Series &s = plot_->series(i);
+        const auto last = std::find_if(s.counts.rbegin(), s.counts.rend(), [](double c) { return c > 0; });
+        if (last == s.counts.rend())
+            continue;
+        double x = s.x0 + (double(s.counts.rend() - last) - 0.5) * s.dx; // the channel's upper edge
+        const std::optional<double> &beam_kV = entries_[std::size_t(i)].data.meta.beam_kV;
+        if (keV && beam_kV && *beam_kV > 0)
+            x = std::min(x, *beam_kV);
+        end = std::max(end, x);
+    }
+    const double start = plot_->fullRange().x();
+    if (end > start)
+        plot_->showUpTo(start + (end - start) * (1 + FirstViewMargin));
+    else
+        plot_->resetView();
+    firstView_ = plot_->viewRange();
 }
 
 void SpectrumWindow::openWithDialog()

@@ -92,6 +92,13 @@ void TestCliXray::linesJson()
     for (const Json &l : pb["lines"])
         QCOMPARE(text(l["family"]), QStringLiteral("M"));
     QVERIFY(std::any_of(pb["lines"].begin(), pb["lines"].end(), [](const Json &l) { return l["siegbahn"].is_null(); }));
+    // Tin's Mz1 (M5N3), whose M5 yield the table estimates: listed with an intensity.
+    const Json sn = runJson({"lines", "Sn", "--json"});
+    const auto mz1 = std::find_if(sn["lines"].begin(), sn["lines"].end(),
+                                  [](const Json &l) { return text(l["iupac"]) == "M5N3"; });
+    QVERIFY(mz1 != sn["lines"].end());
+    QCOMPARE((*mz1)["energy_eV"].get<double>(), 396.2);
+    QVERIFY((*mz1)["relative_intensity"].get<double>() > 0);
     // An element without lines: none, and its edges; a missing yield is null.
     const Json h = runJson({"lines", "H", "--json"});
     QVERIFY(h["lines"].empty());

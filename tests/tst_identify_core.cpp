@@ -344,6 +344,15 @@ void TestIdentifyCore::notesSayWhatHappened()
     // No beam energy in the file, none given.
     spectrum::Spectrum s = made({{6400, 1e5}, {7058, 1.4e4}}, 10, detector);
     QVERIFY(has(identify::identify(s).value(), identify::Note::Kind::NoBeam));
+    // The work allowed: none stops the search before its first element, with
+    // its note; the default finds iron and stops by itself (no beam energy: its
+    // families weighed freely).
+    identify::IdentifyOptions noWork;
+    noWork.maxWork = 0;
+    const identify::Identification stopped = identify::identify(s, noWork).value();
+    QVERIFY(has(stopped, identify::Note::Kind::Stopped) && stopped.elements.empty());
+    const identify::Identification whole = identify::identify(s).value();
+    QVERIFY(!has(whole, identify::Note::Kind::Stopped) && !whole.elements.empty() && whole.elements[0].Z == 26);
     s.meta.beam_kV = 20;
     QVERIFY(!has(identify::identify(s).value(), identify::Note::Kind::NoBeam));
     // X-ray fluorescence by its signal type.
@@ -588,8 +597,8 @@ void TestIdentifyCore::uncalibratedIsRefused()
 void TestIdentifyCore::fuzzInputsKeepPromises()
 {
     // The fuzz target's seeds and findings (a smooth curve once took
-    // element after element for seconds): each keeps identification's
-    // promises, and each ends.
+    // element after element for seconds; three channels with an element
+    // required): each keeps identification's promises, and each ends.
     const QDir corpus(QStringLiteral(ZANDOR_SOURCE_DIR "/fuzz/corpus/identify"));
     const QStringList files = corpus.entryList(QDir::Files);
     QVERIFY(files.size() >= 5);
@@ -597,9 +606,11 @@ void TestIdentifyCore::fuzzInputsKeepPromises()
         QFile file(corpus.filePath(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        const auto in = identifyinput::decode(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                                              std::size_t(bytes.size()));
+        auto in = identifyinput::decode(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                                        std::size_t(bytes.size()));
         QVERIFY2(in, qPrintable(name));
+        // As a user's spectrum: the whole search, not the fuzzer's share of it.
+        in->options.maxWork = identify::IdentifyOptions().maxWork;
         const std::string failure = identifyinput::check(*in);
         QVERIFY2(failure.empty(), qPrintable(name + u": "_qs + QString::fromStdString(failure)));
     }

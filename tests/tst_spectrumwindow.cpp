@@ -471,6 +471,82 @@ private slots:
         QVERIFY(!w->readout()->text().isEmpty());
     }
 
+    // A spectrum opens on its data: from 0 to the beam energy, or to its
+    // last channel with counts if that is lower, with a small margin. The
+    // whole spectrum is a click away. Opened as the command line and the
+    // Open dialog open files, and dropped.
+    void firstView_data()
+    {
+        QTest::addColumn<int>("channels");      // of 10 eV from 0
+        QTest::addColumn<double>("beam");       // kV in the file; 0: none
+        QTest::addColumn<double>("countsEnd");  // keV (channels when uncalibrated) above which all is 0; 0: none
+        QTest::addColumn<bool>("calibrated");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<double>("endLow");     // where the view may end
+        QTest::addColumn<double>("endHigh");
+        QTest::newRow("20 kV, 4096 channels") << 4096 << 20.0 << 0.0 << true << false << 20.0 << 22.0;
+        QTest::newRow("20 kV, 4096 channels, dropped") << 4096 << 20.0 << 0.0 << true << true << 20.0 << 22.0;
+        QTest::newRow("counts end below the beam") << 4096 << 30.0 << 12.0 << true << false << 12.0 << 13.2;
+        QTest::newRow("no beam energy") << 4096 << 0.0 << 15.0 << true << false << 15.0 << 16.5;
+        QTest::newRow("beam above the data: all of it") << 2048 << 30.0 << 0.0 << true << false << 20.475 << 20.475;
+        QTest::newRow("uncalibrated: channels") << 4096 << 20.0 << 1000.0 << false << false << 1000.0 << 1100.0;
+    }
+
+    void firstView()
+    {
+        QFETCH(int, channels);
+        QFETCH(double, beam);
+        QFETCH(double, countsEnd);
+        QFETCH(bool, calibrated);
+        QFETCH(bool, dropped);
+        QFETCH(double, endLow);
+        QFETCH(double, endHigh);
+        spectrum::Spectrum s = makeSpectrum(steelPeaks(), std::size_t(channels), 0, 10, calibrated);
+        s.meta.beam_kV = beam > 0 ? std::optional<double>(beam) : std::nullopt;
+        for (std::size_t c = 0; c < s.counts.size(); ++c)
+            if (countsEnd > 0 && (calibrated ? 0.01 * double(c) : double(c)) > countsEnd)
+                s.counts[c] = 0;
+        const QString file = dir->file(calibrated ? u"first.msa"_qs : u"first.txt"_qs);
+        QVERIFY(calibrated ? writeEmsa(file, s) : writeCounts(file, s.counts));
+        if (dropped) {
+            drop(form.get(), {file});
+        } else {
+            tools->openFiles({file});
+        }
+        QVERIFY(window() && QTest::qWaitForWindowExposed(window()));
+        QVERIFY(reports.isEmpty());
+        const QPointF full = plot()->fullRange();
+        QVERIFY(std::fabs(full.x()) < 1); // the first channel's lower edge
+        QCOMPARE(plot()->viewRange().x(), full.x());
+        const double end = plot()->viewRange().y();
+        QVERIFY2(end >= endLow - 1e-9 && end <= endHigh + 1e-9, qPrintable(QString::number(end)));
+
+        window()->findChild<QAction *>(u"ResetView"_qs)->trigger();
+        QCOMPARE(plot()->viewRange(), full);
+        QCOMPARE(full.y(), calibrated ? 0.01 * (channels - 0.5) : channels - 0.5);
+    }
+
+    // Spectra opened together share the first view; one the user zoomed
+    // stays as it is when more are opened.
+    void firstViewOfSeveral()
+    {
+        spectrum::Spectrum a = makeSpectrum(steelPeaks(), 4096, 0, 10);
+        a.meta.beam_kV = 10;
+        spectrum::Spectrum b = makeSpectrum(steelPeaks(), 4096, 0, 10);
+        b.meta.beam_kV = 25;
+        const QString fa = dir->file(u"a.msa"_qs), fb = dir->file(u"b.msa"_qs), fc = dir->file(u"c.msa"_qs);
+        QVERIFY(writeEmsa(fa, a) && writeEmsa(fb, b) && writeEmsa(fc, makeSpectrum(steelPeaks(), 4096, 0, 10)));
+        tools->openFiles({fa});
+        QVERIFY(window());
+        QVERIFY(std::fabs(plot()->viewRange().y() - 10.5) < 0.01);
+        tools->openFiles({fb});
+        QVERIFY(std::fabs(plot()->viewRange().y() - 26.25) < 0.01);
+        plot()->setViewRange(5, 8);
+        tools->openFiles({fc});
+        QCOMPARE(window()->spectrumCount(), 3);
+        QCOMPARE(plot()->viewRange(), QPointF(5, 8));
+    }
+
     // Dropped onto the main window: a folder's spectra, fifty files at
     // once, and a folder without any.
     void drops()

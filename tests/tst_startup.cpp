@@ -270,6 +270,30 @@ private slots:
             ChooseDataDirectory(dir.filePath("cwd"), {dir.filePath("beside"), dir.filePath("absolute")});
         QCOMPARE(result, chosen.isEmpty() ? QString() : dir.filePath(chosen));
     }
+
+    // ZANDOR_DATA_DIR, when set, is tried before the installed directories.
+    void dataDirectoryFromEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("unset") << QByteArray();
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("set") << QByteArray("/somewhere/share");
+    }
+
+    void dataDirectoryFromEnvironment()
+    {
+        QFETCH(QByteArray, value);
+        const QByteArray previous = qgetenv("ZANDOR_DATA_DIR");
+        const bool wasSet = qEnvironmentVariableIsSet("ZANDOR_DATA_DIR");
+        if (value.isNull())
+            qunsetenv("ZANDOR_DATA_DIR");
+        else
+            qputenv("ZANDOR_DATA_DIR", value);
+        const QStringList candidates = DataDirectoryCandidates();
+        wasSet ? qputenv("ZANDOR_DATA_DIR", previous) : qunsetenv("ZANDOR_DATA_DIR");
+        const QStringList installed = InstalledDataDirectories();
+        QCOMPARE(candidates, value.isEmpty() ? installed : QStringList{QString::fromLocal8Bit(value)} + installed);
+    }
 };
 
 QTEST_MAIN(TestStartup)

@@ -25,6 +25,7 @@ The TSV files are for people to read and cite; the program compiles the
 C++ and reads nothing at start-up. A test checks that the two agree.
 """
 
+import csv
 import math
 import os
 import re
@@ -56,6 +57,17 @@ DEEPEST_EDGE = {"K": "K", "L": "L1", "M": "M1"}
 NEXT_DEEPER_EDGE = {"K": None, "L": "K", "M": "L3"}
 
 RELATIVE_DIGITS = 4
+
+# xraylib has the M5 radiative rates of Cd..La (M5N3, the Mz1 line, and
+# M5O3) but no M5 fluorescence yield, so their cross sections are 0. For
+# those elements, and only those, the M5 yield is EADL97's
+# (tools/data/m5_yields_eadl97.csv, cited there), which continues xraylib's
+# own M5 yields from Ce on smoothly. The lines whose relative intensities
+# rest on it and the M5 edge are marked "estimated" in the TSV files. See
+# docs/data-corrections-mzeta.md.
+M5_YIELDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                         "m5_yields_eadl97.csv")
+ESTIMATED = "estimated"
 
 # Siegbahn names, written in ASCII: a = alpha, b = beta, g = gamma,
 # z = zeta, n = eta, l = script l; s, t, u, v are Latin letters.
@@ -217,7 +229,51 @@ def _edge_kev(z, shell):
     return _value(xraylib.EdgeEnergy, z, SHELL_MACRO[shell])
 
 
-def select_lines(report):
+def _m5_vacancies(z, kev):
+    """M5 vacancies per gram made by photons of `kev`, with every transfer
+    from deeper shells (xraylib's Kissel cascade): the factor that
+    CS_FluorLine_Kissel_Cascade multiplies by the M5 yield and the line's
+    radiative rate. A shell whose edge lies above `kev` gives none."""
+    deeper = [_value(xraylib.CS_Photo_Partial, z, xraylib.K_SHELL, kev) or 0.0]
+    for name in ("PL1", "PL2", "PL3", "PM1", "PM2", "PM3", "PM4", "PM5"):
+        function = getattr(xraylib, name + "_full_cascade_kissel")
+        deeper.append(_value(function, z, kev, *deeper) or 0.0)
+    return deeper[-1]
+
+
+def _m5_transitions(z):
+    return [(iupac, macro) for iupac, shell, macro in _transitions()
+            if shell == "M5" and _value(xraylib.RadRate, z, macro)]
+
+
+def m5_yield_estimates():
+    """{Z: estimated M5 fluorescence yield} for every element with M5
+    radiative rates in xraylib but no M5 yield (see M5_YIELDS)."""
+    lacking = {z for z in range(FIRST_Z, LAST_Z + 1)
+               if _m5_transitions(z) and not _value(xraylib.FluorYield, z, xraylib.M5_SHELL)}
+    with open(M5_YIELDS, encoding="utf-8", newline="") as f:
+        rows = {int(r["Z"]): r for r in csv.DictReader(l for l in f if not l.startswith("#"))}
+    if set(rows) - lacking:
+        raise TableError("%s: xraylib now has an M5 yield for Z=%s; drop the row"
+                         % (os.path.basename(M5_YIELDS), sorted(set(rows) - lacking)))
+    if lacking - set(rows):
+        raise TableError("%s: no EADL97 yields for Z=%s, which has M5 lines but no M5 yield"
+                         % (os.path.basename(M5_YIELDS), sorted(lacking - set(rows))))
+    # The cross sections below rebuild xraylib's: check it on the first
+    # element that has an M5 yield of its own.
+    z = max(lacking) + 1
+    kev = _excitation_kev(z, "M")
+    iupac, macro = _m5_transitions(z)[0]
+    own = xraylib.CS_FluorLine_Kissel_Cascade(z, macro, kev)
+    rebuilt = (_m5_vacancies(z, kev) * xraylib.FluorYield(z, xraylib.M5_SHELL)
+               * xraylib.RadRate(z, macro))
+    if abs(rebuilt / own - 1) > 1e-9:
+        raise TableError("Z=%d %s: rebuilt cross section %r is not xraylib's %r"
+                         % (z, iupac, rebuilt, own))
+    return {z: float(row["omega_m5"]) for z, row in rows.items()}
+
+
+def select_lines(report, m5_yields):
     """Every line of the table: dicts with z, family, shell, iupac,
     siegbahn, energy (text, eV), rate (share of the shell's radiative
     total) and relative (text)."""
@@ -247,6 +303,8 @@ def select_lines(report):
             family = shell[0]
             excitation = _excitation_kev(z, family)
             cs = _value(xraylib.CS_FluorLine_Kissel_Cascade, z, macro, excitation)
+            if cs is None and shell == "M5" and z in m5_yields:
+                cs = _m5_vacancies(z, excitation) * m5_yields[z] * float(rate)
             if cs is None:
                 report["no cross section"].append((z, iupac))
                 continue
@@ -255,9 +313,13 @@ def select_lines(report):
                  "siegbahn": SIEGBAHN.get(iupac, ""), "energy": _ev(kev),
                  "rate": float(rate / totals[shell]), "cs": cs})
         for family, members in by_family.items():
-            strongest = max(m["cs"] for m in members)
+            strongest = max(members, key=lambda m: m["cs"])
             for m in members:
-                m["relative"] = _short(m["cs"] / strongest, RELATIVE_DIGITS)
+                m["relative"] = _short(m["cs"] / strongest["cs"], RELATIVE_DIGITS)
+                # Resting on an estimated M5 yield: the M5 lines, and all
+                # the family where an M5 line is its strongest.
+                rests = z in m5_yields and "M5" in (m["shell"], strongest["shell"])
+                m["note"] = ESTIMATED if rests else ""
             lines.extend(members)
     lines.sort(key=lambda m: (m["z"], Decimal(m["energy"]), SHELLS.index(m["shell"]),
                               m["iupac"]))
@@ -310,7 +372,7 @@ def check_lines(lines):
 
 # ----------------------------------------------------------------- edges
 
-def select_edges():
+def select_edges(m5_yields):
     edges = []
     for z in range(1, EDGE_LAST_Z + 1):
         for shell in SHELLS:
@@ -319,9 +381,13 @@ def select_edges():
                 continue
             yield_ = _value(xraylib.FluorYield, z, SHELL_MACRO[shell])
             jump = _value(xraylib.JumpFactor, z, SHELL_MACRO[shell])
+            estimated = shell == "M5" and z in m5_yields
+            if estimated:
+                yield_ = m5_yields[z]
             edges.append({"z": z, "shell": shell, "energy": _ev(kev),
                           "yield": _number(yield_) if yield_ else "",
-                          "jump": _number(jump) if jump else ""})
+                          "jump": _number(jump) if jump else "",
+                          "note": ESTIMATED if estimated else ""})
     return edges
 
 
@@ -538,17 +604,26 @@ LINES_NOTES = [
     "xraylib's Siegbahn macros; doublet members and M lines from R. Jenkins et al.,",
     "X-Ray Spectrom. 20 (1991) 149. Empty where a transition has none.",
     "",
+    "Note \"estimated\": the M5 lines of Cd (48) to La (57). xraylib has their",
+    "radiative rates (Mz1 = M5N3, M5O3) but no M5 fluorescence yield; the M5 yield used",
+    "is EADL97's (S. T. Perkins et al., UCRL-50400 Vol. 30 (1991);",
+    "tools/data/m5_yields_eadl97.csv). (Were an M5 line the strongest of its family,",
+    "the whole family would be marked.)",
+    "",
     "Columns: Z; symbol; family (K, L, M); shell (initial vacancy); IUPAC transition;",
     "Siegbahn name; energy eV; rate (share of the shell's radiative rates);",
-    "relative intensity within the family.",
+    "relative intensity within the family; note.",
 ]
 
 EDGES_NOTES = [
     "Absorption edges K, L1-L3 and M1-M5 of H (1) to Cf (98), where xraylib has them.",
     "Energies: xraylib EdgeEnergy, in eV. Fluorescence yields: xraylib FluorYield.",
     "Jump ratios: xraylib JumpFactor. Empty where xraylib has no value.",
+    "Note \"estimated\": the M5 yields of Cd (48) to La (57), which xraylib lacks:",
+    "EADL97's (S. T. Perkins et al., UCRL-50400 Vol. 30 (1991);",
+    "tools/data/m5_yields_eadl97.csv).",
     "",
-    "Columns: Z; symbol; shell; energy eV; fluorescence yield; jump ratio.",
+    "Columns: Z; symbol; shell; energy eV; fluorescence yield; jump ratio; note.",
 ]
 
 ATTENUATION_NOTES = [
@@ -871,9 +946,10 @@ def write_tables(elements, xray_dir):
     report of the transitions left out, for the maintainer."""
     report = {"no energy": [], "no cross section": []}
     version = getattr(xraylib, "__version__", "unknown")
-    lines = select_lines(report)
+    m5_yields = m5_yield_estimates()
+    lines = select_lines(report, m5_yields)
     check_lines(lines)
-    edges = select_edges()
+    edges = select_edges(m5_yields)
     detectors = select_detectors(elements)
     absorbers = select_absorbers(elements)
     photo = select_photoionisation(lines)
@@ -886,14 +962,14 @@ def write_tables(elements, xray_dir):
     _tsv(os.path.join(data, "lines.tsv"),
          _header("Zandor X-ray line table: K, L and M lines of B (5) to Cf (98)", LINES_NOTES),
          ["Z", "symbol", "family", "shell", "iupac", "siegbahn", "energy_eV", "rate",
-          "relative"],
+          "relative", "note"],
          [[str(m["z"]), symbol[m["z"]], m["family"], m["shell"], m["iupac"], m["siegbahn"],
-           m["energy"], _short(m["rate"], 5), m["relative"]] for m in lines])
+           m["energy"], _short(m["rate"], 5), m["relative"], m["note"]] for m in lines])
     _tsv(os.path.join(data, "edges.tsv"),
          _header("Zandor absorption edge table", EDGES_NOTES),
-         ["Z", "symbol", "shell", "energy_eV", "fluorescence_yield", "jump_ratio"],
-         [[str(e["z"]), symbol[e["z"]], e["shell"], e["energy"], e["yield"], e["jump"]]
-          for e in edges])
+         ["Z", "symbol", "shell", "energy_eV", "fluorescence_yield", "jump_ratio", "note"],
+         [[str(e["z"]), symbol[e["z"]], e["shell"], e["energy"], e["yield"], e["jump"],
+           e["note"]] for e in edges])
     _tsv(os.path.join(data, "attenuation.tsv"),
          _header("Zandor mass attenuation of the detector elements", ATTENUATION_NOTES),
          ["Z", "symbol", "energy_eV", "mu_cm2_g"],

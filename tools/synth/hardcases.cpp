@@ -84,7 +84,7 @@ std::vector<HardCase> hardCases()
     // 5 kV: L and M lines only.
     add(eds("brass-5kv", "brass at 5 kV: Cu and Zn by their L lines", sample({{"Cu", 70}, {"Zn", 30}}), 5, 171));
     add(eds("feni-5kv", "Fe-Ni at 5 kV: L lines only", sample({{"Fe", 50}, {"Ni", 50}}), 5, 172));
-    add(eds("pbsn-5kv", "solder at 5 kV: Pb M and Sn L lines", sample({{"Pb", 60}, {"Sn", 40}}), 5, 173));
+    add(eds("pbsn-5kv", "solder at 5 kV: Pb M, Sn L and M lines", sample({{"Pb", 60}, {"Sn", 40}}), 5, 173));
     add(eds("w-5kv", "pure W at 5 kV: W M lines alone", sample({{"W", 100}}), 5, 174));
     // X-ray fluorescence with a rhodium tube: its scattered lines are in the spectrum.
     {

@@ -11,7 +11,7 @@
 
 namespace xray::table {
 
-inline constexpr int LineCount = 3218;
+inline constexpr int LineCount = 3231;
 inline constexpr int EdgeCount = 798;
 inline constexpr int ElementCount = 109;
 inline constexpr int FirstLineZ = 5;
