@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 // The search's candidates for a peak: the elements with a line there, each
 // tested quickly against what the model leaves, the best few fitted again
 // with everything accepted, and the best of those accepted.
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace identify {
 
@@ -51,20 +54,42 @@ std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
         return PeakReason{.kind = PeakReason::Kind::Refused, .rivals = first(refused, MaxTriedNamed)};
     }
     // The one that explains the peak best; of those that do nearly as well
-    // (LocalTie), the one with fewer columns.
+    // (LocalTie), the one that explains more of the peaks left unexplained
+    // (one element for several peaks is the simpler explanation), then the
+    // one with fewer columns (not the one whose other lines take up scraps
+    // of residual under other elements' peaks).
     double bestLocal = 0;
     for (const Candidate &c : good)
         bestLocal = std::max(bestLocal, c.local);
+    const std::vector<ResidualPeak> left = residualPeaks(ws_, current_);
+    std::map<int, int> explains;
+    for (const Candidate &c : good)
+        explains[c.Z] = peaksExplained(c, left);
     const auto best = std::max_element(good.begin(), good.end(), [&](const Candidate &a, const Candidate &b) {
         const bool aNear = a.local >= (1 - LocalTie) * bestLocal, bNear = b.local >= (1 - LocalTie) * bestLocal;
         if (aNear != bNear)
             return bNear;
+        if (explains[a.Z] != explains[b.Z])
+            return explains[a.Z] < explains[b.Z];
         if (a.columns != b.columns)
             return a.columns > b.columns;
         return a.local < b.local;
     });
     accept(good, *best, refused, target);
     return std::nullopt;
+}
+
+int Search::peaksExplained(const Candidate &candidate, const std::vector<ResidualPeak> &peaks) const
+{
+    const std::vector<Cluster> lines = clusters(ws_, candidate.fit, positionsOf(ws_, candidate.fit, candidate.Z));
+    int count = 0;
+    for (const ResidualPeak &p : peaks) {
+        const double half = 0.5 * ws_.detector().fwhm(p.energy_eV);
+        count += std::any_of(lines.begin(), lines.end(), [&](const Cluster &c) {
+            return std::fabs(c.energy_eV - p.energy_eV) < half && c.counts >= ExplainShare * p.netCounts;
+        });
+    }
+    return count;
 }
 
 std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
@@ -126,6 +151,7 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
             gain -= a[i] * a[j] * G(i, j);
     }
     const double needed = acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(k);
+    if (getenv("Z_DEBUG")) fprintf(stderr, "quick Z%d gain %.1f needed %.1f k %zu\n", Z, gain, needed, k);
     if (gain < needed)
         return std::nullopt; // explains nothing worth naming
     Fit alone{pattern.ids, ties, a, 0};
@@ -133,6 +159,7 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
     for (std::size_t i = 0; i < k; ++i)
         all[i] = i;
     if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model, spread))) {
+        if (getenv("Z_DEBUG")) { Check cc = check(ws_, alone, all, target.energy_eV, model, spread); fprintf(stderr, "  refused Z%d: %s explained %.3f target %.0f\n", Z, reasonText(*why).c_str(), cc.explained, target.energy_eV); for (std::size_t i=0;i<k;++i) fprintf(stderr, "    a[%zu]=%g comp=%d\n", i, a[i], int(m.column(pattern.ids[i]).companion)); }
         refused.push_back(*why);
         return std::nullopt;
     }
@@ -145,9 +172,12 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     std::vector<int> with = accepted_;
     with.push_back(q.Z);
     const ElementPattern &pattern = patterns_.pattern(q.Z);
-    Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
-    const double gain = gainOver(current_, f);
+    // Fitted and weighed with the noise where the model is now.
+    const std::vector<double> weights = robustWeights(current_);
+    Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with), &weights);
+    const double gain = gainOver(weights, current_, f);
     const std::size_t columns = pattern.ids.size();
+    if (getenv("Z_DEBUG")) fprintf(stderr, "refit Z%d gain %.1f chi %.1f -> %.1f\n", q.Z, gain, current_.chiSquare, f.chiSquare);
     if (gain < acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns)) {
         refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
         return std::nullopt;
@@ -162,7 +192,7 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
         return std::nullopt;
     }
     const double width = ws_.detector().fwhm(target.energy_eV);
-    const double local = gainOver(current_, f, target.energy_eV - width, target.energy_eV + width);
+    const double local = gainOver(weights, current_, f, target.energy_eV - width, target.energy_eV + width);
     return Candidate{q.Z, gain, std::move(f), columns, local};
 }
 

@@ -229,7 +229,10 @@ IdentifiedElement describeElement(const Workspace &ws, int Z, const Outcome &out
     const int explains = peaks != seen.peaks.end() ? peaks->second : 0;
     const auto uncontested = outcome.uncontested.find(Z);
     const bool alone = uncontested != outcome.uncontested.end() && uncontested->second;
-    e.confidence = confidenceOf(e.significance, explains, alone, ownShare(ws, outcome.fit, Z) >= OwnShare);
+    // A peak of its own: one the peaks' list names after it, where it holds
+    // OwnShare of what the model puts.
+    const bool own = explains > 0 && ownShare(ws, outcome.fit, Z) >= OwnShare;
+    e.confidence = confidenceOf(e.significance, explains, alone, own);
     const auto reason = outcome.reasons.find(Z);
     if (reason != outcome.reasons.end())
         e.reason = reason->second;

@@ -172,6 +172,39 @@ std::vector<double> Model::fitAround(const std::vector<std::size_t> &ids, const 
     return tiedLeastSquares(G, g, ties, &work_);
 }
 
+std::vector<double> Model::fitWeighted(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
+                                       const std::vector<std::size_t> &fixed,
+                                       const std::vector<double> &fixedAmplitudes, const std::vector<double> &weights)
+{
+    // What the fixed columns leave of the data.
+    std::vector<double> rest = y_;
+    for (std::size_t k = 0; k < fixed.size(); ++k)
+        if (fixedAmplitudes[k] != 0) {
+            const ModelColumn &c = columns_[fixed[k]];
+            for (std::size_t b = 0; b < c.values.size(); ++b)
+                rest[c.first + b] -= fixedAmplitudes[k] * c.values[b];
+        }
+    const auto cross = [&](const ModelColumn &a, const ModelColumn &b) {
+        const std::size_t first = std::max(a.first, b.first);
+        const std::size_t end = std::min(a.first + a.values.size(), b.first + b.values.size());
+        double sum = 0;
+        for (std::size_t i = first; i < end; ++i)
+            sum += weights[i] * a.values[i - a.first] * b.values[i - b.first];
+        work_ += double(end > first ? end - first : 0) + 1;
+        return sum;
+    };
+    SquareMatrix G(ids.size());
+    std::vector<double> g(ids.size(), 0.0);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const ModelColumn &ci = columns_[ids[i]];
+        for (std::size_t b = 0; b < ci.values.size(); ++b)
+            g[i] += weights[ci.first + b] * ci.values[b] * rest[ci.first + b];
+        for (std::size_t j = 0; j <= i; ++j)
+            G(i, j) = G(j, i) = cross(ci, columns_[ids[j]]);
+    }
+    return tiedLeastSquares(G, g, ties, &work_);
+}
+
 double Model::chiSquare(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes)
 {
     double chi = yy_;

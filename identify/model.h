@@ -105,6 +105,11 @@ public:
     // (ties only among `ids`).
     std::vector<double> fitAround(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
                                   const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes);
+    // The same with weights of the caller's instead of the model's (its
+    // cross products worked out afresh, not kept).
+    std::vector<double> fitWeighted(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
+                                    const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes,
+                                    const std::vector<double> &weights);
     // The work done so far, in multiply-adds (roughly): cross products
     // worked out, and the fits' (through workCounter()). Identification
     // bounds it.

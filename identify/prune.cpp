@@ -20,7 +20,9 @@ double Search::removalCost(int Z)
             without.push_back(other);
     std::vector<int> free = overlapping(Z, accepted_);
     std::erase(free, Z);
-    return gainOver(fitWith(without, pileUpId_, true, {}, free), current_);
+    // Weighed with the noise where the model is without it.
+    const std::vector<double> weights = robustWeights(spreadWithout(current_, positionsOf(ws_, current_, Z)));
+    return gainOver(weights, fitWith(without, pileUpId_, true, {}, free, &weights), current_);
 }
 
 void Search::prune()
@@ -43,6 +45,32 @@ void Search::prune()
         current_ = fitWith(accepted_, pileUpId_, true, {}, free);
     }
     rises_.clear();
+}
+
+double Search::ownShare(int Z) const
+{
+    const Model &model = ws_.model();
+    double best = 0;
+    for (const Cluster &c : clusters(ws_, current_, positionsOf(ws_, current_, Z))) {
+        const double half = 0.5 * ws_.detector().fwhm(c.energy_eV);
+        double own = 0, all = 0;
+        for (std::size_t i = 0; i < current_.ids.size(); ++i) {
+            if (!(current_.amplitudes[i] > 0))
+                continue;
+            const ModelColumn &col = model.column(current_.ids[i]);
+            for (const ModelPart &part : col.parts) {
+                if (part.kind == ModelPart::Kind::Step || part.kind == ModelPart::Kind::Zero)
+                    continue;
+                const double n = current_.amplitudes[i] * partAreaBetween(part, c.energy_eV - half, c.energy_eV + half);
+                all += n;
+                if (col.Z == Z && part.kind == ModelPart::Kind::Line)
+                    own += n;
+            }
+        }
+        if (all > 0)
+            best = std::max(best, own / all);
+    }
+    return best;
 }
 
 bool Search::shadowed(int Z) const
@@ -85,14 +113,17 @@ bool Search::shadowed(int Z) const
     double most = 0;
     for (const Cluster &c : mine)
         most = std::max(most, c.counts);
-    // Its weak lines say nothing either way.
+    // Without a peak of its own, an element in the shadow of stronger peaks
+    // is dropped whatever it holds there; with one, when it holds less than
+    // what the model of them may miss. Its weak lines say nothing either way.
+    const bool own = ownShare(Z) >= OwnShare;
     for (const Cluster &c : mine) {
         if (c.counts < ShadowWeakPeak * most)
             continue;
         const bool inShadow = std::any_of(others.begin(), others.end(), [&](const Heap &h) {
             const double w = ws_.detector().fwhm(h.energy_eV);
             return c.energy_eV >= h.energy_eV - ShadowBelow * w && c.energy_eV <= h.energy_eV + ShadowAbove * w
-                   && c.counts < h.doubt * h.counts;
+                   && c.counts < (own ? h.doubt * h.counts : h.counts);
         });
         if (!inShadow)
             return false;

@@ -125,6 +125,11 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         const GroupFit fit = fitGroups(grid, std::size_t(b0), std::size_t(b1), window, options);
         if (!fit.ok || fit.counts <= 0 || fit.chiSquare > MaxRefineReducedChiSquare * std::max(1, fit.degrees))
             continue;
+        // A peak much wider or narrower than the resolution says is a blend
+        // of lines the model does not hold, or not what it was named:
+        // it measures nothing.
+        if (std::fabs(fit.widthScale - 1) > MaxWidthChange)
+            continue;
         ++out.peaks;
         shifts.push_back({energy, start.shift(energy) + fit.shift_eV, std::hypot(fit.shiftError_eV, PositionFloor_eV)});
         if (options.fitWidth && fit.widthScaleError > 0) {

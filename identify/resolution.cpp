@@ -85,7 +85,6 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
             GroupFitOptions fit;
             fit.maxShift_eV = EstimateShift * reference.fwhm(p->energy_eV);
             fit.tail = UsualTail;
-            fit.fitTail = p->netCounts >= MinTailCounts;
             const GroupFit result = fitGroups(grid, std::size_t(lo), std::size_t(hi), groups, fit);
             if (result.ok && result.chiSquare < best) {
                 best = result.chiSquare;

@@ -13,8 +13,8 @@ namespace identify {
 
 Search::Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
-               bool electrons, const Response &response)
-    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0)),
+               bool electrons, const Response &response, const std::vector<double> &prior)
+    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0), prior),
       patterns_(ws_), options_(options)
 {
 }
@@ -100,7 +100,11 @@ std::vector<FittedGroup> Search::fittedGroups() const
 
 std::vector<double> Search::robustWeights(const Fit &base) const
 {
-    const std::vector<double> spread = ws_.model().spreadValues(base.ids, base.amplitudes);
+    return robustWeights(ws_.model().spreadValues(base.ids, base.amplitudes));
+}
+
+std::vector<double> Search::robustWeights(const std::vector<double> &spread) const
+{
     std::vector<double> w(ws_.grid().size(), 0.0);
     for (std::size_t i = 0; i < w.size(); ++i)
         if (ws_.filter().fits(i) && ws_.sigma()[i] > 0) {
@@ -112,7 +116,12 @@ std::vector<double> Search::robustWeights(const Fit &base) const
 
 double Search::gainOver(const Fit &base, const Fit &with, double from_eV, double to_eV) const
 {
-    const std::vector<double> w = robustWeights(base);
+    return gainOver(robustWeights(base), base, with, from_eV, to_eV);
+}
+
+double Search::gainOver(const std::vector<double> &w, const Fit &base, const Fit &with, double from_eV,
+                        double to_eV) const
+{
     const std::vector<double> mb = ws_.model().values(base.ids, base.amplitudes);
     const std::vector<double> mw = ws_.model().values(with.ids, with.amplitudes);
     const std::vector<double> &y = ws_.model().data();
@@ -141,7 +150,8 @@ std::vector<Tie> Search::tiesOf(const ElementPattern &pattern, const std::vector
 }
 
 Fit Search::fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras,
-                    const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements)
+                    const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements,
+                    const std::vector<double> *weights)
 {
     Model &model = ws_.model();
     Fit f;
@@ -185,7 +195,10 @@ Fit Search::fitWith(const std::vector<int> &elements, std::optional<std::size_t>
         }
         hold(id);
     }
-    f.amplitudes = held.empty() ? model.fit(f.ids, f.ties) : model.fitAround(f.ids, f.ties, held, heldAmplitudes);
+    if (weights)
+        f.amplitudes = model.fitWeighted(f.ids, f.ties, held, heldAmplitudes, *weights);
+    else
+        f.amplitudes = held.empty() ? model.fit(f.ids, f.ties) : model.fitAround(f.ids, f.ties, held, heldAmplitudes);
     f.ids.insert(f.ids.end(), held.begin(), held.end());
     f.amplitudes.insert(f.amplitudes.end(), heldAmplitudes.begin(), heldAmplitudes.end());
     f.chiSquare = model.chiSquare(f.ids, f.amplitudes);

@@ -28,7 +28,7 @@ public:
     // required.
     Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
            std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
-           bool electrons, const Response &response);
+           bool electrons, const Response &response, const std::vector<double> &prior = {});
     Search(const Search &) = delete;
     Search &operator=(const Search &) = delete;
 
@@ -42,6 +42,8 @@ public:
     // energies) with the counts the fit gives them: what the detector's
     // response is measured on (refineresponse.h).
     std::vector<FittedGroup> fittedGroups() const;
+    // The spread of the final fit's peaks (Model::spreadValues).
+    std::vector<double> spread() const { return ws_.model().spreadValues(current_.ids, current_.amplitudes); }
     // The identification, from the search run: its peaks (those found, as
     // given), elements and notes.
     Identification finish(const std::vector<Peak> &peaks);
@@ -52,9 +54,12 @@ private:
     // all but the steps named in freeSteps. `freeElements`, when given,
     // names the elements fitted afresh; the others keep their amplitudes in
     // current_ (a new element must be free).
+    // `weights`, when given, take the place of the model's (Poisson's):
+    // robustWeights.
     Fit fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras = true,
                 const std::vector<std::size_t> &freeSteps = {},
-                const std::optional<std::vector<int>> &freeElements = std::nullopt);
+                const std::optional<std::vector<int>> &freeElements = std::nullopt,
+                const std::vector<double> *weights = nullptr);
     // An element's ties, as fitted among `sample`.
     std::vector<Tie> tiesOf(const ElementPattern &pattern, const std::vector<int> &sample);
     // The elements among `elements` whose peaks overlap Z's (Z included):
@@ -90,6 +95,9 @@ private:
                                    const std::vector<double> &weights, const std::vector<double> &spread,
                                    std::vector<Rival> &refused);
     std::optional<Candidate> refit(const Quick &quick, const ResidualPeak &target, std::vector<Rival> &refused);
+    // How many of the residual peaks `peaks` a candidate's lines explain
+    // (half their counts or more, within half a FWHM).
+    int peaksExplained(const Candidate &candidate, const std::vector<ResidualPeak> &peaks) const;
     // Accepts the best candidate, with why: the peak, its line there, its
     // partners and its rivals.
     void accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
@@ -113,16 +121,23 @@ private:
     // the shadow of stronger ones (see Shadow in settings.h).
     void rejectShadowed();
     bool shadowed(int Z) const;
+    // The largest share element Z has of what the model puts within half a
+    // FWHM of any of its peaks: 1 for a peak all its own.
+    double ownShare(int Z) const;
 
     // The weights of the filtered residual where the model holds `base`:
     // the noise there (Workspace::noise, with the model's own uncertainty)
     // and the filter's correlation.
     std::vector<double> robustWeights(const Fit &base) const;
+    std::vector<double> robustWeights(const std::vector<double> &spread) const;
     // How much better `with` fits than `base` (between from and to, eV),
     // the residuals weighed by the noise where `base` is: what the model's
     // uncertainty about the large peaks it already holds may hide counts
     // for nothing.
     double gainOver(const Fit &base, const Fit &with, double from_eV = -1e300, double to_eV = 1e300) const;
+    // The same with the weights given.
+    double gainOver(const std::vector<double> &weights, const Fit &base, const Fit &with, double from_eV = -1e300,
+                    double to_eV = 1e300) const;
     // The spread (Model::spreadValues) of a fit's columns but those at
     // `skip` positions.
     std::vector<double> spreadWithout(const Fit &fit, const std::vector<std::size_t> &skip) const;

@@ -78,20 +78,21 @@ bool Search::tryPileUp(const ResidualPeak &target)
     std::optional<std::size_t> column = pileUpColumn(current_);
     if (!column)
         return false;
-    Fit f = fitWith(accepted_, column, false);
+    const std::vector<double> weights = robustWeights(current_);
+    Fit f = fitWith(accepted_, column, false, {}, std::nullopt, &weights);
     const std::size_t position = 0;
     double share = f.amplitudes[position];
     // Again with the sums of three at the share found, when they fit better.
     if (share > 0 && share <= MaxPileUp)
         if (const auto triples = pileUpColumn(current_, share)) {
-            Fit g = fitWith(accepted_, triples, false);
-            if (g.chiSquare < f.chiSquare) {
+            Fit g = fitWith(accepted_, triples, false, {}, std::nullopt, &weights);
+            if (gainOver(weights, f, g) > 0) {
                 column = triples;
                 f = std::move(g);
                 share = f.amplitudes[position];
             }
         }
-    if (!(share > 0) || share > MaxPileUp || gainOver(current_, f) < AcceptSums)
+    if (!(share > 0) || share > MaxPileUp || gainOver(weights, current_, f) < AcceptSums)
         return false;
     std::vector<double> others(ws_.grid().size(), 0.0);
     for (std::size_t i = 0; i < f.ids.size(); ++i)
@@ -111,9 +112,10 @@ void Search::tryWeakSums()
     // together: the one amplitude that predicts them all, if it helps by
     // three standard deviations and is plausible.
     if (const auto column = pileUpColumn(current_)) {
-        Fit f = fitWith(accepted_, column);
+        const std::vector<double> weights = robustWeights(current_);
+        Fit f = fitWith(accepted_, column, true, {}, std::nullopt, &weights);
         const double share = f.amplitudes.front();
-        if (share > 0 && share <= MaxPileUp && gainOver(current_, f) >= AcceptSums) {
+        if (share > 0 && share <= MaxPileUp && gainOver(weights, current_, f) >= AcceptSums) {
             pileUpId_ = column;
             current_ = std::move(f);
         }
