@@ -187,12 +187,26 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     for (std::size_t i = 0; i < f.ids.size(); ++i)
         if (std::find(mine.begin(), mine.end(), i) == mine.end())
             ws_.model().addValues(f.ids[i], f.amplitudes[i], others);
-    if (const auto why = refusal(q.Z, check(ws_, f, mine, target.energy_eV, others, spreadWithout(f, mine)))) {
+    Check c = check(ws_, f, mine, target.energy_eV, others, spreadWithout(f, mine));
+    // With the elements it overlaps fitted again beside it, the share of
+    // the peak it explains is what the refit takes away of the residual
+    // there: the others' shares move too.
+    const std::size_t t = ws_.binOf(target.energy_eV);
+    const double before = ws_.model().data()[t] - ws_.model().values(current_.ids, current_.amplitudes)[t];
+    const double after = ws_.model().data()[t] - ws_.model().values(f.ids, f.amplitudes)[t];
+    if (before > 0)
+        c.explained = std::max(c.explained, (before - after) / before);
+    // ... or, where the others' large peaks make that share a poor measure,
+    // a gain around the peak that would be enough on its own.
+    const double width = ws_.detector().fwhm(target.energy_eV);
+    const double local = gainOver(weights, current_, f, target.energy_eV - width, target.energy_eV + width);
+    if (local >= acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns))
+        c.explained = std::max(c.explained, ExplainShare);
+    if (const auto why = refusal(q.Z, c)) {
+        if (getenv("Z_DEBUG")) fprintf(stderr, "  refit refused Z%d: %s\n", q.Z, reasonText(*why).c_str());
         refused.push_back(*why);
         return std::nullopt;
     }
-    const double width = ws_.detector().fwhm(target.energy_eV);
-    const double local = gainOver(weights, current_, f, target.energy_eV - width, target.energy_eV + width);
     return Candidate{q.Z, gain, std::move(f), columns, local};
 }
 

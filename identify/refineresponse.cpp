@@ -176,6 +176,7 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
                 out.quadratic = true;
             }
         }
+        out.response.measuredFrom_eV = lo;
         out.response.shiftOffset_eV = c[0];
         out.response.shiftGain = c[1] / 1000;
         out.response.shiftQuadratic_eV = c[2];

@@ -11,6 +11,7 @@
 #include "settings.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstddef>
 
 namespace identify {
@@ -43,10 +44,14 @@ struct Response {
     double lowEnergy_eV[MaxLowPoints] = {};
     double lowShift_eV[MaxLowPoints] = {};
 
+    // The calibration above is measured from this energy up; below it, it
+    // holds its value there rather than run on unchecked to zero.
+    double measuredFrom_eV = 0;
+
     double linearShift(double energy_eV) const
     {
-        const double k = energy_eV / 1000;
-        return shiftOffset_eV + shiftGain * energy_eV + shiftQuadratic_eV * k * k;
+        const double k = std::max(energy_eV, measuredFrom_eV) / 1000;
+        return shiftOffset_eV + shiftGain * 1000 * k + shiftQuadratic_eV * k * k;
     }
     double lowShift(double energy_eV) const
     {
