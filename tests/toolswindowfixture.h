@@ -4,10 +4,10 @@
 // reports collected instead of shown.
 #pragma once
 
-#include "mainwindow/errorreport.h"
+#include "app/spectrumtools.h"
 #include "mainwindow/form1.h"
-#include "spectrumwindow/spectrumtools.h"
 #include "testsupport.h"
+#include "uicommon/errorreport.h"
 
 #include <QCoreApplication>
 #include <QFile>

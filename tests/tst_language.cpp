@@ -1,11 +1,11 @@
 // The language switch: every caption in both languages, the texts a switch
 // back leaves different from start-up, the raised "3", the reload of the
 // element data, and what a switch leaves alone.
-#include "mainwindow/errorreport.h"
+#include "data/db.h"
 #include "mainwindow/form1.h"
-#include "mainwindow/twips.h"
-#include "db.h"
 #include "testsupport.h"
+#include "uicommon/errorreport.h"
+#include "uicommon/twips.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
 // Every element of the shipped data, in both editions, fits the detail
 // panel: each text the view writes is fully visible inside its control and
 // its container, and overlaps no other text.
-#include "mainwindow/fonts.h"
+#include "data/db.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/label.h"
 #include "mainwindow/textbox.h"
-#include "db.h"
 #include "testsupport.h"
+#include "uicommon/fonts.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // Selecting an element with the pointer, through real pointer events on the
 // shipped data: where the selection frame goes, what the panel and the three
 // boxes show, and what selects nothing.
+#include "data/db.h"
 #include "mainwindow/form1.h"
-#include "db.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The number and symbol boxes, driven by keys (typed or pasted) on the
 // shipped data: what each input finds, what the other boxes and the view
 // show, the caret, and the select-all on keyboard focus.
+#include "data/db.h"
 #include "mainwindow/form1.h"
-#include "db.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -2,12 +2,12 @@
 // element texts, the line grid of each element, measured caption sizes. Each
 // must follow the data, the locale and the fonts as they change, so that
 // what the window shows is what a fresh computation would show.
-#include "mainwindow/fonts.h"
+#include "data/db.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/label.h"
 #include "mainwindow/textbox.h"
-#include "db.h"
 #include "testsupport.h"
+#include "uicommon/fonts.h"
 
 #include <QtTest>
 
