@@ -1,13 +1,13 @@
 // The window's entry point, in the module that the program loads when it is
 // started without a sub-command.
-#include "app/windowmodule.h"
-#include "mainwindow/appicon.h"
-#include "mainwindow/datadir.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/fontwarmup.h"
-#include "mainwindow/form1.h"
+#include "datadir.h"
+#include "fontwarmup.h"
 #include "language/translator.h"
-#include "spectrumwindow/spectrumtools.h"
+#include "mainwindow/appicon.h"
+#include "mainwindow/form1.h"
+#include "spectrumtools.h"
+#include "uicommon/fonts.h"
+#include "windowmodule.h"
 
 #include <QApplication>
 #include <QDir>

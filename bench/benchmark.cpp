@@ -20,12 +20,12 @@
 // Each in-process measurement is one function returning a Measurement; add a
 // new one to the list in main(). Figures vary with the machine; compare runs
 // on one.
+#include "app/spectrumtools.h"
+#include "data/db.h"
 #include "mainwindow/form1.h"
 #include "secondary/form2.h"
-#include "spectrumwindow/spectrumtools.h"
-#include "spectrumwindow/spectrumwindow.h"
-#include "db.h"
 #include "spectrumtestdata.h"
+#include "spectrumwindow/spectrumwindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,10 +6,10 @@
 // and ends through the Exit command. Without a display unless one is asked
 // for with QT_QPA_PLATFORM. Exit status 0 when the session ran through.
 #include "mainwindow/appicon.h"
-#include "mainwindow/fonts.h"
 #include "mainwindow/form1.h"
 #include "secondary/form2.h"
 #include "secondary/form3.h"
+#include "uicommon/fonts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,13 +4,13 @@
 // `zandor-benchmark` under an X server; see firstpaint.h.
 #include "firstpaint.h"
 
-#include "mainwindow/appicon.h"
-#include "mainwindow/datadir.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/fontwarmup.h"
-#include "mainwindow/form1.h"
+#include "app/datadir.h"
+#include "app/fontwarmup.h"
+#include "app/spectrumtools.h"
 #include "language/translator.h"
-#include "spectrumwindow/spectrumtools.h"
+#include "mainwindow/appicon.h"
+#include "mainwindow/form1.h"
+#include "uicommon/fonts.h"
 
 #include <QApplication>
 #include <QDir>

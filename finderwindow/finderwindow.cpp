@@ -1,8 +1,8 @@
 #include "finderwindow.h"
-#include "spectrumwindow/numberlocale.h"
+#include "uicommon/numberlocale.h"
 
-#include "candidatesmodel.h"
-#include "detectorbox.h"
+#include "uicommon/candidatesmodel.h"
+#include "uicommon/detectorbox.h"
 
 #include "xray/elements.h"
 #include "xray/energy.h"

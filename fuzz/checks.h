@@ -4,7 +4,7 @@
 // tests/regressions/. Plain C++, like the core.
 #pragma once
 
-#include "db.h"
+#include "data/db.h"
 
 #include <cmath>
 #include <cstdio>

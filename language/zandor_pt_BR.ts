@@ -72,7 +72,7 @@
 <context>
     <name>CandidatesModel</name>
     <message>
-        <location filename="../finderwindow/candidatesmodel.cpp" line="+102" />
+        <location filename="../uicommon/candidatesmodel.cpp" line="+102" />
         <source>%1 escape (%2)</source>
         <translation>%1 escape (%2)</translation>
     </message>
@@ -135,7 +135,7 @@
 <context>
     <name>DetectorBox</name>
     <message>
-        <location filename="../finderwindow/detectorbox.cpp" line="+141" />
+        <location filename="../uicommon/detectorbox.cpp" line="+141" />
         <source>&amp;Detector:</source>
         <translation>&amp;Detector:</translation>
     </message>
@@ -646,7 +646,7 @@
 <context>
     <name>SpectrumWindow</name>
     <message>
-        <location filename="../spectrumwindow/spectrumtools.cpp" line="+86" />
+        <location filename="../app/spectrumtools.cpp" line="+86" />
         <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="+62" />
         <source>Open spectrum</source>
         <translation>Abrir espectro</translation>

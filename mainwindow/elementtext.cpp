@@ -1,7 +1,7 @@
 #include "elementtext.h"
 
-#include "ansi.h"
-#include "db.h"
+#include "data/db.h"
+#include "uicommon/ansi.h"
 
 #include <array>
 #include <cstdint>

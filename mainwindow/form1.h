@@ -111,18 +111,18 @@ public:
     void ElementText1_GotFocus();
     void ElementText2_GotFocus();
 
-    void mnuTranslate_Click();                          // language/translate.cpp
+    void mnuTranslate_Click();                          // translate.cpp
 
-    void mnuReadMe_Click();                             // secondary/helpmenu.cpp
+    void mnuReadMe_Click();                             // helpmenu.cpp
     void mnuAbout_Click();
 
-    void Label3_Click();                                // secondary/links.cpp
+    void Label3_Click();                                // links.cpp
     void Label2_Click(int index);
     void Label3_MouseMove();
     void Label2_MouseMove(int index);
     void Frame1_MouseMove();
 
-    void mnuExit_Click();                               // secondary/exit.cpp
+    void mnuExit_Click();                               // exit.cpp
 
 signals:
     // The element on show changed by pointer selection (or showElement).
@@ -133,7 +133,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;         // form1_events.cpp
     bool event(QEvent *event) override;               // form1_events.cpp
-    void closeEvent(QCloseEvent *event) override;     // secondary/exit.cpp
+    void closeEvent(QCloseEvent *event) override;     // exit.cpp
 
 private:
     // form1_layout.cpp

@@ -4,14 +4,14 @@
 
 #include "appicon.h"
 #include "captionframe.h"
-#include "colors.h"
-#include "fonts.h"
 #include "language/translator.h"
 #include "periodictable.h"
 #include "secondary/contact.h"
 #include "selectionshape.h"
 #include "textbox.h"
-#include "twips.h"
+#include "uicommon/colors.h"
+#include "uicommon/fonts.h"
+#include "uicommon/twips.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,12 +1,12 @@
 // Start-up of the main window, before it is first shown.
 #include "form1.h"
 
-#include "ansi.h"
-#include "db.h"
+#include "data/db.h"
 #include "energyformat.h"
-#include "errorreport.h"
 #include "lineindex.h"
 #include "siescape.h"
+#include "uicommon/ansi.h"
+#include "uicommon/errorreport.h"
 
 #include <QLineEdit>
 

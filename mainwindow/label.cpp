@@ -1,7 +1,7 @@
 #include "label.h"
 
-#include "colors.h"
 #include "shrinkfit.h"
+#include "uicommon/colors.h"
 
 #include <QEvent>
 

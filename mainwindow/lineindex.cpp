@@ -1,6 +1,6 @@
 #include "lineindex.h"
 
-#include "db.h"
+#include "data/db.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Selecting an element with the pointer.
 #include "form1.h"
 
-#include "twips.h"
+#include "uicommon/twips.h"
 
 #include <QFrame>
 

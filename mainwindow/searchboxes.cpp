@@ -5,7 +5,7 @@
 // return at once, including the ones that ViewElement raises.
 #include "form1.h"
 
-#include "db.h"
+#include "data/db.h"
 #include "elementtext.h"
 #include "showtext.h"
 

@@ -1,6 +1,6 @@
 #include "selectionshape.h"
 
-#include "colors.h"
+#include "uicommon/colors.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // The element detail view.
 #include "form1.h"
 
-#include "db.h"
+#include "data/db.h"
 #include "elementtext.h"
 #include "energyformat.h"
 #include "lineindex.h"

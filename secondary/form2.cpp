@@ -1,8 +1,8 @@
 #include "form2.h"
 
-#include "mainwindow/ansi.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/twips.h"
+#include "uicommon/ansi.h"
+#include "uicommon/fonts.h"
+#include "uicommon/twips.h"
 
 #include <QFile>
 #include <QPlainTextEdit>

@@ -1,9 +1,9 @@
 #include "form3.h"
 
 #include "contact.h"
-#include "mainwindow/colors.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/twips.h"
+#include "uicommon/colors.h"
+#include "uicommon/fonts.h"
+#include "uicommon/twips.h"
 
 #include <QStringList>
 #include <QTextEdit>

@@ -1,7 +1,7 @@
 #include "calibrationpanel.h"
 
 #include "errorlabel.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
 #include <QEvent>
 #include <QGridLayout>

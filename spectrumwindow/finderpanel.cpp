@@ -1,7 +1,7 @@
 #include "finderpanel.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
-#include "finderwindow/candidatesmodel.h"
+#include "uicommon/candidatesmodel.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

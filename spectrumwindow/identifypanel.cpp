@@ -1,6 +1,6 @@
 #include "identifypanel.h"
 #include "identifylabels.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
 #include "xray/elements.h"
 #include "xray/lines.h"

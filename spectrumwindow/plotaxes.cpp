@@ -1,5 +1,5 @@
 #include "plotaxes.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

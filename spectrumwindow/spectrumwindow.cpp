@@ -1,7 +1,7 @@
 // The spectrum window's parts, its spectra, the scale and normalisation of
 // the plot, and the readout under the pointer.
 #include "spectrumwindow.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
 #include "calibrationpanel.h"
 #include "colourswatch.h"
@@ -9,8 +9,8 @@
 #include "finderpanel.h"
 #include "identifypanel.h"
 #include "spectrumfiles.h"
-#include "finderwindow/candidatesmodel.h"
-#include "finderwindow/detectorbox.h"
+#include "uicommon/candidatesmodel.h"
+#include "uicommon/detectorbox.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // elements with their sum peaks, a finder for the peak clicked, detector
 // settings, calibration and export.
 //
-// It knows the main window only through SpectrumTools, which passes on the
-// element shown (showElementMarkers) and shows the element the user chooses
-// here (showElementRequested).
+// It knows the main window only through SpectrumTools (app/), which passes
+// on the element shown (showElementMarkers) and shows the element the user
+// chooses here (showElementRequested).
 //
 // The side panels are tabs of sidePanels(); the toolbar is toolBar(). An
 // identification of the peaks adds its action to the toolbar, its results

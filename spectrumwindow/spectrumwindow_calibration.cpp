@@ -3,7 +3,7 @@
 
 #include "calibrationpanel.h"
 #include "finderpanel.h"
-#include "finderwindow/candidatesmodel.h"
+#include "uicommon/candidatesmodel.h"
 
 #include "spectrum/calibration.h"
 #include "xray/lines.h"

@@ -3,8 +3,8 @@
 
 #include "plotexport.h"
 #include "spectrumfiles.h"
-#include "toolsettings.h"
-#include "mainwindow/errorreport.h"
+#include "uicommon/errorreport.h"
+#include "uicommon/toolsettings.h"
 
 #include "spectrum/write.h"
 

@@ -7,7 +7,7 @@
 #include "identifypanel.h"
 #include "linemarkers.h"
 
-#include "finderwindow/detectorbox.h"
+#include "uicommon/detectorbox.h"
 
 #include <QFileInfo>
 #include <QLabel>

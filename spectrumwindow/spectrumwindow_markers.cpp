@@ -1,14 +1,14 @@
 // Markers of the element on show and of the pinned elements, the peak
 // picked with a click, and the finder's candidates for it.
 #include "spectrumwindow.h"
-#include "numberlocale.h"
+#include "uicommon/numberlocale.h"
 
 #include "calibrationpanel.h"
 #include "elementpanel.h"
 #include "finderpanel.h"
 #include "linemarkers.h"
-#include "finderwindow/candidatesmodel.h"
-#include "finderwindow/detectorbox.h"
+#include "uicommon/candidatesmodel.h"
+#include "uicommon/detectorbox.h"
 
 #include "xray/elements.h"
 

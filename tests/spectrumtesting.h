@@ -1,5 +1,6 @@
-// Shared by the spectrum core's tests: reading from a QByteArray, and
-// spectrum files written from their description.
+// Shared by the spectrum core's tests: reading from a QByteArray, spectrum
+// files written from their description, and the counts, warnings and
+// refusals that the readers' tests check.
 #pragma once
 
 #include "spectrum/read.h"
@@ -31,6 +32,16 @@ inline QByteArray lines(const QStringList &text, const char *end = "\r\n")
     for (const QString &line : text)
         out += line.toLatin1() + end;
     return out;
+}
+
+// The counts as a reader's tests write them: comma-separated, each as
+// QString::number gives it ("5,6,7", "1,-2,3,-4").
+inline QString countsText(const spectrum::Spectrum &s)
+{
+    QStringList all;
+    for (double c : s.counts)
+        all << QString::number(c);
+    return all.join(u',');
 }
 
 // The reader's warnings as one text, to look for a phrase in.

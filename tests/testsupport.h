@@ -3,7 +3,7 @@
 // the window (built with ZANDOR_TEST_GUI), the window's start-up.
 #pragma once
 
-#include "db.h"
+#include "data/db.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -17,8 +17,8 @@
 #include <functional>
 
 #ifdef ZANDOR_TEST_GUI
-#include "mainwindow/ansi.h"
 #include "mainwindow/form1.h"
+#include "uicommon/ansi.h"
 
 #include <QFrame>
 #include <memory>

@@ -4,26 +4,20 @@
 // reports collected instead of shown.
 #pragma once
 
-#include "mainwindow/errorreport.h"
-#include "mainwindow/form1.h"
-#include "spectrumwindow/spectrumtools.h"
-#include "testsupport.h"
+#include "app/spectrumtools.h"
+#include "mainwindowfixture.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
-class ToolsWindowFixture {
+class ToolsWindowFixture : public MainWindowFixture {
 public:
-    std::unique_ptr<testsupport::ScratchDir> dir;
-    std::unique_ptr<Form1> form;
+    // The main window, by the name these tests give it.
+    std::unique_ptr<Form1> &form = w;
     SpectrumTools *tools = nullptr; // owned by the main window
-    QStringList reports;
 
     // Once per test program, before any window reads its settings.
     bool useTemporarySettings()
@@ -39,13 +33,8 @@ public:
     {
         QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zandor"), QStringLiteral("zandor"))
             .clear();
-        reports.clear();
-        previousReporter_ = SetErrorReporter([this](const QString &, const QString &text) { reports << text; });
-        dir = std::make_unique<testsupport::ScratchDir>();
-        if (!dir->copyShipped())
-            return false;
-        form = std::make_unique<Form1>();
-        if (!form->Form1_Load())
+        recordReports();
+        if (!makeScratchDir() || !loadWindow())
             return false;
         tools = new SpectrumTools(form.get());
         form->show();
@@ -58,11 +47,9 @@ public:
         form.reset(); // takes the tools and their windows along
         tools = nullptr;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir.reset();
-        SetErrorReporter(previousReporter_);
+        MainWindowFixture::stop();
     }
 
 private:
     QTemporaryDir config_;
-    ErrorReporter previousReporter_;
 };

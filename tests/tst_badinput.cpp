@@ -8,13 +8,13 @@
 // readme.txt on the read-me command (what can be read is shown, no message).
 // Then files that are odd but valid, numbers in the line file that are no
 // numbers, and the search boxes given what a user can paste into them.
-#include "mainwindow/ansi.h"
+#include "data/db.h"
 #include "mainwindow/elementtext.h"
-#include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
 #include "secondary/form2.h"
-#include "db.h"
 #include "testsupport.h"
+#include "uicommon/ansi.h"
+#include "uicommon/errorreport.h"
 
 #include <QtTest>
 

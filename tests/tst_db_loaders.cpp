@@ -1,5 +1,5 @@
 // The element and line loaders on well-formed, odd and broken files.
-#include "db.h"
+#include "data/db.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Reading texts as numbers, and decoding Windows-1252 bytes for display.
-#include "cp1252.h"
-#include "db.h"
+#include "data/cp1252.h"
+#include "data/db.h"
 
 #include <QtTest>
 #include <clocale>

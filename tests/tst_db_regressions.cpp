@@ -5,8 +5,8 @@
 //   elements-...   elements.inf, to LoadElementTable("en")
 //   lines-...      kl_lines.inf, to LoadLineTable()
 //   number-...     the text given to NumericValue
-#include "../fuzz/checks.h"
-#include "db.h"
+#include "data/db.h"
+#include "fuzz/checks.h"
 #include "testsupport.h"
 
 #include <QtTest>

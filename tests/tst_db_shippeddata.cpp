@@ -2,7 +2,7 @@
 // element editions, the line file and the read-me, copied into a scratch
 // directory.
 
-#include "db.h"
+#include "data/db.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>

@@ -3,13 +3,13 @@
 // the peaks, artefacts as what they are ("Cu Kα esc", "2×Ti Kα",
 // "Ti Kα+Kβ"); an element removed in the results panel takes its labels
 // along and comes back with them; the panel follows the language.
-#include "mainwindow/errorreport.h"
+#include "app/spectrumtools.h"
 #include "mainwindow/form1.h"
 #include "spectrumwindow/identifypanel.h"
-#include "spectrumwindow/spectrumtools.h"
 #include "spectrumwindow/spectrumwindow.h"
 #include "testsupport.h"
 #include "toolswindowfixture.h"
+#include "uicommon/errorreport.h"
 
 #include "hardcases.h"
 #include "synth.h"

@@ -1,11 +1,9 @@
 // The language switch: every caption in both languages, the texts a switch
 // back leaves different from start-up, the raised "3", the reload of the
 // element data, and what a switch leaves alone.
-#include "mainwindow/errorreport.h"
-#include "mainwindow/form1.h"
-#include "mainwindow/twips.h"
-#include "db.h"
-#include "testsupport.h"
+#include "data/db.h"
+#include "mainwindowfixture.h"
+#include "uicommon/twips.h"
 
 #include <QtTest>
 
@@ -15,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-using testsupport::ScratchDir;
 using testsupport::wholeTable;
 
 namespace {
@@ -44,30 +41,17 @@ QString name(int Z) { return QString::fromLatin1(db::ElementTable(Z, 3)); }
 
 } // namespace
 
-class TestLanguage : public QObject {
+class TestLanguage : public QObject, private MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> w;
-    QStringList reports;
-    ErrorReporter previousReporter;
 
 private slots:
     void init()
     {
-        reports.clear();
-        previousReporter = SetErrorReporter([this](const QString &, const QString &text) { reports << text; });
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        w = std::make_unique<Form1>();
-        QVERIFY(w->Form1_Load());
+        recordReports();
+        QVERIFY(makeScratchDir());
+        QVERIFY(loadWindow());
     }
-    void cleanup()
-    {
-        w.reset();
-        dir.reset();
-        SetErrorReporter(previousReporter);
-    }
+    void cleanup() { stop(); }
 
     // At start-up, after the first switch and after the second.
     void captions_data()

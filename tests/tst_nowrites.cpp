@@ -10,17 +10,17 @@
 // is caught too. A session that opens a spectrum through the file dialog,
 // changes the detector and exports the plot adds exactly the settings file
 // (and its directory) and the export.
-#include "mainwindow/errorreport.h"
-#include "mainwindow/form1.h"
-#include "finderwindow/detectorbox.h"
+#include "app/spectrumtools.h"
 #include "finderwindow/finderwindow.h"
-#include "spectrumwindow/spectrumfiles.h"
-#include "spectrumwindow/spectrumtools.h"
-#include "spectrumwindow/spectrumwindow.h"
-#include "spectrumtestdata.h"
+#include "mainwindow/form1.h"
 #include "secondary/form2.h"
 #include "secondary/form3.h"
+#include "spectrumtestdata.h"
+#include "spectrumwindow/spectrumfiles.h"
+#include "spectrumwindow/spectrumwindow.h"
 #include "testsupport.h"
+#include "uicommon/detectorbox.h"
+#include "uicommon/errorreport.h"
 
 #include <QtTest>
 

@@ -3,14 +3,14 @@
 // frame) stay as designed under a dark palette, the controls drawn in system
 // colours follow the palette, and their text stays readable against what is
 // really behind it on screen.
-#include "mainwindow/colors.h"
-#include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/label.h"
 #include "mainwindow/periodictable.h"
 #include "mainwindow/selectionshape.h"
 #include "mainwindow/textbox.h"
 #include "testsupport.h"
+#include "uicommon/colors.h"
+#include "uicommon/errorreport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,19 +1,16 @@
 // Every element of the shipped data, in both editions, fits the detail
 // panel: each text the view writes is fully visible inside its control and
 // its container, and overlaps no other text.
-#include "mainwindow/fonts.h"
-#include "mainwindow/form1.h"
+#include "data/db.h"
 #include "mainwindow/label.h"
 #include "mainwindow/textbox.h"
-#include "db.h"
-#include "testsupport.h"
+#include "mainwindowfixture.h"
+#include "uicommon/fonts.h"
 
 #include <QtTest>
 
 #include <QFrame>
 #include <QLineEdit>
-
-using testsupport::ScratchDir;
 
 namespace {
 
@@ -79,11 +76,8 @@ QRect boxInk(const QLineEdit *e)
 
 } // namespace
 
-class TestPanelFit : public QObject {
+class TestPanelFit : public QObject, private MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> w;
 
     // The problems of the display as it stands, each naming the control and
     // its text.
@@ -155,17 +149,11 @@ class TestPanelFit : public QObject {
 private slots:
     void init()
     {
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        w = testsupport::startWindow();
-        QVERIFY(w);
+        QVERIFY(makeScratchDir());
+        QVERIFY(startWindow());
     }
 
-    void cleanup()
-    {
-        w.reset();
-        dir.reset();
-    }
+    void cleanup() { stop(); }
 
     // The check itself catches what it should.
     void detectsOverflow()

@@ -1,9 +1,8 @@
 // Selecting an element with the pointer, through real pointer events on the
 // shipped data: where the selection frame goes, what the panel and the three
 // boxes show, and what selects nothing.
-#include "mainwindow/form1.h"
-#include "db.h"
-#include "testsupport.h"
+#include "data/db.h"
+#include "mainwindowfixture.h"
 
 #include <QtTest>
 
@@ -12,7 +11,6 @@
 #include <QSignalSpy>
 #include <QWindow>
 
-using testsupport::ScratchDir;
 using testsupport::cellText;
 
 namespace {
@@ -30,11 +28,8 @@ void moveTo(QWidget *over, QPoint at, Qt::KeyboardModifiers modifiers = {})
 
 } // namespace
 
-class TestPointerSelection : public QObject {
+class TestPointerSelection : public QObject, private MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> w;
 
     // The selection frame's Left and Top in twips, inside Frame1.
     QPoint framePosition() const { return w->ElementSelShape->pos() * 15; }
@@ -63,18 +58,12 @@ class TestPointerSelection : public QObject {
 private slots:
     void init()
     {
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        w = testsupport::startWindow();
-        QVERIFY(w);
+        QVERIFY(makeScratchDir());
+        QVERIFY(startWindow());
         testsupport::pointerOffTable(*w);
     }
 
-    void cleanup()
-    {
-        w.reset();
-        dir.reset();
-    }
+    void cleanup() { stop(); }
 
     // Cell positions (Left, Top in twips) as the table places them.
     void selectsTheCellUnderThePointer_data()

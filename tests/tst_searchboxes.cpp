@@ -1,9 +1,8 @@
 // The number and symbol boxes, driven by keys (typed or pasted) on the
 // shipped data: what each input finds, what the other boxes and the view
 // show, the caret, and the select-all on keyboard focus.
-#include "mainwindow/form1.h"
-#include "db.h"
-#include "testsupport.h"
+#include "data/db.h"
+#include "mainwindowfixture.h"
 
 #include <QtTest>
 
@@ -11,7 +10,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 
-using testsupport::ScratchDir;
 using testsupport::cellText;
 
 namespace {
@@ -42,11 +40,8 @@ void typeInto(QLineEdit *box, const QString &keys)
 
 } // namespace
 
-class TestSearchBoxes : public QObject {
+class TestSearchBoxes : public QObject, private MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> w;
 
     // The element the detail view shows, by its number label.
     int shown() const { return w->PTLabel(1)->text().toInt(); }
@@ -61,10 +56,8 @@ class TestSearchBoxes : public QObject {
 private slots:
     void init()
     {
-        dir = std::make_unique<ScratchDir>();
-        QVERIFY(dir->copyShipped());
-        w = testsupport::startWindow();
-        QVERIFY(w);
+        QVERIFY(makeScratchDir());
+        QVERIFY(startWindow());
         // Oxygen on show and in the boxes.
         testsupport::pointerOffTable(*w);
         QTest::mouseMove(w->ElementSelectionLabel(8));
@@ -72,11 +65,7 @@ private slots:
         QCOMPARE(shown(), 8);
     }
 
-    void cleanup()
-    {
-        w.reset();
-        dir.reset();
-    }
+    void cleanup() { stop(); }
 
     void numberBox_data()
     {

@@ -139,10 +139,7 @@ void TestSpectrumText::countsAlone()
     QVERIFY2(result, qPrintable(reason(result)));
     const spectrum::Spectrum &s = result.value();
     QCOMPARE(s.format, spectrum::Format::Counts);
-    QStringList values;
-    for (double c : s.counts)
-        values << QString::number(c);
-    QCOMPARE(values.join(u','), counts);
+    QCOMPARE(countsText(s), counts);
     if (details.contains("live=")) {
         QCOMPARE(s.meta.liveTime_s, std::optional(100.0));
         QCOMPARE(s.meta.realTime_s, std::optional(120.0));

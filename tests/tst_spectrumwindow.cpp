@@ -2,20 +2,20 @@
 // drop events: markers following the pointer over the table, pinned
 // elements and their sum peaks, the finder panel and the main window's
 // selection, calibration, scales, export, opening files and bad input.
-#include "finderwindow/candidatesmodel.h"
-#include "finderwindow/detectorbox.h"
+#include "app/spectrumtools.h"
 #include "finderwindow/finderwindow.h"
-#include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
+#include "spectrumtestdata.h"
 #include "spectrumwindow/calibrationpanel.h"
 #include "spectrumwindow/elementpanel.h"
 #include "spectrumwindow/finderpanel.h"
 #include "spectrumwindow/spectrumfiles.h"
-#include "spectrumwindow/spectrumtools.h"
 #include "spectrumwindow/spectrumwindow.h"
-#include "spectrumtestdata.h"
 #include "testsupport.h"
 #include "toolswindowfixture.h"
+#include "uicommon/candidatesmodel.h"
+#include "uicommon/detectorbox.h"
+#include "uicommon/errorreport.h"
 
 #include "spectrum/read.h"
 

@@ -1,12 +1,12 @@
 // Start-up of the main window: loading, the two failure messages, the
 // silicon escape energy and its rendering, and where the data are found.
-#include "mainwindow/datadir.h"
+#include "app/datadir.h"
+#include "data/db.h"
 #include "mainwindow/energyformat.h"
-#include "mainwindow/errorreport.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/siescape.h"
-#include "db.h"
 #include "testsupport.h"
+#include "uicommon/errorreport.h"
 
 #include <QtTest>
 

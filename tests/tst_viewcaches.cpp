@@ -2,18 +2,15 @@
 // element texts, the line grid of each element, measured caption sizes. Each
 // must follow the data, the locale and the fonts as they change, so that
 // what the window shows is what a fresh computation would show.
-#include "mainwindow/fonts.h"
-#include "mainwindow/form1.h"
+#include "data/db.h"
 #include "mainwindow/label.h"
 #include "mainwindow/textbox.h"
-#include "db.h"
-#include "testsupport.h"
+#include "mainwindowfixture.h"
+#include "uicommon/fonts.h"
 
 #include <QtTest>
 
 #include <QLineEdit>
-
-using testsupport::ScratchDir;
 
 namespace {
 
@@ -50,26 +47,21 @@ QByteArray lineFile(const QByteArray &ironKa1)
 
 } // namespace
 
-class TestViewCaches : public QObject {
+class TestViewCaches : public QObject, private MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<ScratchDir> dir;
-    std::unique_ptr<Form1> w;
 
 private slots:
     void init()
     {
-        dir = std::make_unique<ScratchDir>();
+        QVERIFY(makeScratchDir(Data::None));
         QVERIFY(dir->write("elements_br.inf", elementFile("A")));
         QVERIFY(dir->write("kl_lines.inf", lineFile("6403.84")));
-        w = std::make_unique<Form1>();
-        QVERIFY(w->Form1_Load());
+        QVERIFY(loadWindow());
     }
 
     void cleanup()
     {
-        w.reset();
-        dir.reset();
+        stop();
         QLocale::setDefault(QLocale::c());
     }
 

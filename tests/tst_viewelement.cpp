@@ -1,8 +1,8 @@
 // The element detail view: which line rows belong to an element, what each
 // line box shows, the escape energies, and what the panel and the boxes show.
+#include "data/db.h"
 #include "mainwindow/energyformat.h"
 #include "mainwindow/form1.h"
-#include "db.h"
 #include "testsupport.h"
 
 #include <QtTest>

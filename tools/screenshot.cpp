@@ -11,12 +11,12 @@
 // results panel shown; --log draws counts on a logarithmic scale, --view
 // shows LO to HI keV. With --finder it writes the finder window with ENERGY
 // ("6.4 keV") searched. Runs without a display.
-#include "mainwindow/appicon.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/form1.h"
+#include "app/spectrumtools.h"
 #include "finderwindow/finderwindow.h"
-#include "spectrumwindow/spectrumtools.h"
+#include "mainwindow/appicon.h"
+#include "mainwindow/form1.h"
 #include "spectrumwindow/spectrumwindow.h"
+#include "uicommon/fonts.h"
 
 #include "xray/elements.h"
 

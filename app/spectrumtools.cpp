@@ -1,9 +1,9 @@
 #include "spectrumtools.h"
 
-#include "spectrumfiles.h"
-#include "spectrumwindow.h"
 #include "finderwindow/finderwindow.h"
 #include "mainwindow/form1.h"
+#include "spectrumwindow/spectrumfiles.h"
+#include "spectrumwindow/spectrumwindow.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

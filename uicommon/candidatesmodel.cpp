@@ -1,5 +1,5 @@
 #include "candidatesmodel.h"
-#include "spectrumwindow/numberlocale.h"
+#include "numberlocale.h"
 
 #include "xray/elements.h"
 #include "xray/lines.h"

@@ -1,11 +1,11 @@
 // The switch between Portuguese and English.
-#include "mainwindow/form1.h"
+#include "form1.h"
 
-#include "captiontable.h"
-#include "translator.h"
-#include "db.h"
-#include "mainwindow/label.h"
-#include "mainwindow/twips.h"
+#include "data/db.h"
+#include "label.h"
+#include "language/captiontable.h"
+#include "language/translator.h"
+#include "uicommon/twips.h"
 
 #include <QAction>
 #include <QCoreApplication>

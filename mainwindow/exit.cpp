@@ -1,8 +1,8 @@
 // Ending the program: the Exit command and the main window's close box.
-#include "mainwindow/form1.h"
+#include "form1.h"
 
-#include "form2.h"
-#include "form3.h"
+#include "secondary/form2.h"
+#include "secondary/form3.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

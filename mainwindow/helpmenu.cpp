@@ -1,9 +1,9 @@
 // The Help menu: read-me and About windows. Both are modeless: created when
 // they do not exist, reused while open, created anew after being closed.
-#include "mainwindow/form1.h"
+#include "form1.h"
 
-#include "form2.h"
-#include "form3.h"
+#include "secondary/form2.h"
+#include "secondary/form3.h"
 
 #include <QPlainTextEdit>
 #include <QTextEdit>

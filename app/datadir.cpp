@@ -1,6 +1,6 @@
 #include "datadir.h"
 
-#include "db.h"
+#include "data/db.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ansi.h"
 
-#include "cp1252.h"
+#include "data/cp1252.h"
 
 QString FromAnsi(std::string_view bytes)
 {

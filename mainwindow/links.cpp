@@ -2,10 +2,10 @@
 // failure shows nothing. Hover colours change on each move, with no tracking
 // of the pointer leaving a link: only a move over Frame1's free area turns
 // them black again.
-#include "mainwindow/form1.h"
+#include "form1.h"
 
-#include "contact.h"
-#include "mainwindow/colors.h"
+#include "secondary/contact.h"
+#include "uicommon/colors.h"
 
 #include <QDesktopServices>
 

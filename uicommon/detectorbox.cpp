@@ -1,6 +1,6 @@
 #include "detectorbox.h"
 
-#include "spectrumwindow/toolsettings.h"
+#include "toolsettings.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

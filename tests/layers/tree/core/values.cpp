@@ -1,0 +1,4 @@
+#include "values.h"
+#include <QString>
+#include <QtCore/QList>
+#include "shared/common.h"

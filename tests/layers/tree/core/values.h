@@ -1,0 +1,3 @@
+#pragma once
+#include "detail/units.h"
+#include <vector>

@@ -1,0 +1,5 @@
+#include "windowa.h"
+#include "shared/common.h"
+#include "windowb/windowb.h"
+#include "../core/values.h"
+#include "helpers.h"

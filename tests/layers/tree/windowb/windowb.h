@@ -1,0 +1,3 @@
+#pragma once
+#include "windowa/windowa.h"
+#include "shared/gone.h"
