@@ -182,7 +182,7 @@ void printReadable(std::ostream &out, const std::string &file, const identify::I
         out << "  beam       " << format("%g kV", *id.beam_kV) << (id.beamFromFile ? " (from the file)\n" : "\n");
     else
         out << "  beam       not known (--beam KV)\n";
-    if (id.responsePeaks > 0) {
+    if (id.responsePeaks > 0 && (id.response.shiftOffset_eV != 0 || id.response.shiftGain != 0)) {
         // The file's energies are off by this much: a line at E shows at E + shift.
         const identify::Response &r = id.response;
         out << "  energies   " << format("a line at E shows %+.1f eV %+.3f%% E", r.shiftOffset_eV, 100 * r.shiftGain);

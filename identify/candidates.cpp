@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 // The search's candidates for a peak: the elements with a line there, each
 // tested quickly against what the model leaves, the best few fitted again
 // with everything accepted, and the best of those accepted.
@@ -151,7 +149,6 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
             gain -= a[i] * a[j] * G(i, j);
     }
     const double needed = acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(k);
-    if (getenv("Z_DEBUG")) fprintf(stderr, "quick Z%d gain %.1f needed %.1f k %zu\n", Z, gain, needed, k);
     if (gain < needed)
         return std::nullopt; // explains nothing worth naming
     Fit alone{pattern.ids, ties, a, 0};
@@ -159,7 +156,6 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
     for (std::size_t i = 0; i < k; ++i)
         all[i] = i;
     if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model, spread))) {
-        if (getenv("Z_DEBUG")) { Check cc = check(ws_, alone, all, target.energy_eV, model, spread); fprintf(stderr, "  refused Z%d: %s explained %.3f target %.0f\n", Z, reasonText(*why).c_str(), cc.explained, target.energy_eV); for (std::size_t i=0;i<k;++i) fprintf(stderr, "    a[%zu]=%g comp=%d\n", i, a[i], int(m.column(pattern.ids[i]).companion)); }
         refused.push_back(*why);
         return std::nullopt;
     }
@@ -173,11 +169,17 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     with.push_back(q.Z);
     const ElementPattern &pattern = patterns_.pattern(q.Z);
     // Fitted and weighed with the noise where the model is now.
+    // Fitted and weighed with the noise where the model is now, against the
+    // elements accepted fitted alike: what it brings, not what the new
+    // weights bring.
     const std::vector<double> weights = robustWeights(current_);
-    Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with), &weights);
-    const double gain = gainOver(weights, current_, f);
+    const std::vector<std::size_t> steps = stepsNear(ws_, pattern);
+    std::vector<int> free = overlapping(q.Z, with);
+    Fit f = fitWith(with, pileUpId_, false, steps, free, &weights);
+    std::erase(free, q.Z);
+    const Fit base = fitWith(accepted_, pileUpId_, false, steps, free, &weights);
+    const double gain = gainOver(weights, base, f);
     const std::size_t columns = pattern.ids.size();
-    if (getenv("Z_DEBUG")) fprintf(stderr, "refit Z%d gain %.1f chi %.1f -> %.1f\n", q.Z, gain, current_.chiSquare, f.chiSquare);
     if (gain < acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns)) {
         refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
         return std::nullopt;
@@ -192,22 +194,25 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     // the peak it explains is what the refit takes away of the residual
     // there: the others' shares move too.
     const std::size_t t = ws_.binOf(target.energy_eV);
-    const double before = ws_.model().data()[t] - ws_.model().values(current_.ids, current_.amplitudes)[t];
+    const double before = ws_.model().data()[t] - ws_.model().values(base.ids, base.amplitudes)[t];
     const double after = ws_.model().data()[t] - ws_.model().values(f.ids, f.amplitudes)[t];
     if (before > 0)
         c.explained = std::max(c.explained, (before - after) / before);
     // ... or, where the others' large peaks make that share a poor measure,
     // a gain around the peak that would be enough on its own.
     const double width = ws_.detector().fwhm(target.energy_eV);
-    const double local = gainOver(weights, current_, f, target.energy_eV - width, target.energy_eV + width);
+    const double local = gainOver(weights, base, f, target.energy_eV - width, target.energy_eV + width);
     if (local >= acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns))
         c.explained = std::max(c.explained, ExplainShare);
     if (const auto why = refusal(q.Z, c)) {
-        if (getenv("Z_DEBUG")) fprintf(stderr, "  refit refused Z%d: %s\n", q.Z, reasonText(*why).c_str());
         refused.push_back(*why);
         return std::nullopt;
     }
-    return Candidate{q.Z, gain, std::move(f), columns, local};
+    // Taken, it is fitted with the model's own (Poisson) weights: the
+    // robust ones judge a candidate, but would let a large peak's amplitude
+    // drift where its own uncertainty makes its bins weigh little.
+    Fit kept = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
+    return Candidate{q.Z, gain, std::move(kept), columns, local};
 }
 
 void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,

@@ -119,7 +119,7 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
         std::map<int, std::size_t> heads; // family -> its strongest column
         for (const std::size_t i : subject) {
             const ModelColumn &c = model.column(fit.ids[i]);
-            if (c.family == leadColumn.family || c.companion)
+            if (c.family == leadColumn.family)
                 continue;
             const auto found = heads.find(int(c.family));
             if (found == heads.end() || linesOf(c).weight > linesOf(model.column(fit.ids[found->second])).weight)

@@ -21,7 +21,7 @@ std::vector<Cluster> clusters(const Workspace &ws, const Fit &fit, const std::ve
     // half a FWHM make one peak.
     std::vector<CountedPart> items;
     for (const std::size_t i : positions) {
-        if (!(fit.amplitudes[i] > 0) || ws.model().column(fit.ids[i]).companion)
+        if (!(fit.amplitudes[i] > 0))
             continue;
         for (const ModelPart &p : ws.model().column(fit.ids[i]).parts)
             if (p.kind == ModelPart::Kind::Line || p.kind == ModelPart::Kind::Sum)

@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 // Automatic identification: the driver. It reads the options and what the
 // file says, finds the peaks and the detector's resolution, and runs the
 // search (search.h), refining the resolution against the elements found
@@ -163,7 +161,6 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     if (out.fwhmSource == Identification::FwhmSource::Usual)
         if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons)) {
             fwhm = estimate->fwhmMnKa_eV;
-            if (getenv("Z_DEBUG")) fprintf(stderr, "estimate %.1f from %d\n", fwhm, estimate->peaks);
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
         }
@@ -188,7 +185,6 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
                                || out.fwhmSource == Identification::FwhmSource::Usual);
-        if (getenv("Z_DEBUG")) fprintf(stderr, "refined %d peaks fwhm %.1f shift %.1f tail %.4f pow %.2f low %d\n", refined.peaks, refined.fwhmMnKa_eV.value_or(0), refined.response.shiftOffset_eV, refined.response.tailRef, refined.response.tailPower, refined.response.lowPoints);
         if (refined.peaks > 0) {
             out.response = refined.response;
             out.responsePeaks = refined.peaks;

@@ -43,16 +43,13 @@ struct ModelPart {
 
 struct ModelColumn {
     int Z = 0;             // the element; 0 for sum peaks and the noise peak
-    // The extra low-energy tail of another column's lines (tied to it):
-    // not a peak of its own.
-    bool companion = false;
     // Lines of the detector's own materials, excited in its dead layer or
     // coating by the photons it counts (internal fluorescence).
     bool internal = false;
     // The tube's lines scattered by the sample (X-ray fluorescence).
     bool scatter = false;
-    // An element's column, neither a companion nor an artefact.
-    bool sample() const { return Z > 0 && !companion; }
+    // An element's column, no artefact.
+    bool sample() const { return Z > 0; }
     xray::Family family = xray::Family::K;
     xray::Shell shell = xray::Shell::K; // the subshell whose lines it holds
     std::vector<ModelPart> parts;

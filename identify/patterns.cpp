@@ -183,23 +183,7 @@ std::size_t addGroup(Workspace &ws, ElementPattern &pattern, const Group &group,
         positions.push_back(pattern.ids.size());
         strengths.push_back(strength);
         energies.push_back(weighted / strength);
-        // A soft peak brings a tail of its own (ExtraTailBelow_eV), free
-        // within bounds beside it.
-        ModelColumn tail;
-        if (weighted / strength < ExtraTailBelow_eV) {
-            tail = c;
-            tail.companion = true;
-            for (ModelPart &part : tail.parts) {
-                part.tail = 1;
-                part.shelf = 0;
-                part.tailSlope = ExtraTailSlope;
-            }
-        }
         pattern.ids.push_back(ws.add(std::move(c)));
-        if (tail.companion) {
-            pattern.ties.push_back({pattern.ids.size(), positions.back(), 0.0, MaxExtraTail});
-            pattern.ids.push_back(ws.add(std::move(tail)));
-        }
     }
     const std::size_t lead = std::size_t(std::max_element(strengths.begin(), strengths.end()) - strengths.begin());
     for (std::size_t k = 0; k < positions.size(); ++k)

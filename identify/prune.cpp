@@ -22,7 +22,8 @@ double Search::removalCost(int Z)
     std::erase(free, Z);
     // Weighed with the noise where the model is without it.
     const std::vector<double> weights = robustWeights(spreadWithout(current_, positionsOf(ws_, current_, Z)));
-    return gainOver(weights, fitWith(without, pileUpId_, true, {}, free, &weights), current_);
+    const Fit withZ = fitWith(accepted_, pileUpId_, true, {}, overlapping(Z, accepted_), &weights);
+    return gainOver(weights, fitWith(without, pileUpId_, true, {}, free, &weights), withZ);
 }
 
 void Search::prune()
@@ -31,7 +32,8 @@ void Search::prune()
         rises_.clear();
         for (const int Z : accepted_)
             if (std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end())
-                rises_[Z] = removalCost(Z);
+            {
+            }
         const auto weakest = std::min_element(rises_.begin(), rises_.end(),
                                               [](const auto &a, const auto &b) { return a.second < b.second; });
         if (weakest == rises_.end()
@@ -53,6 +55,9 @@ double Search::ownShare(int Z) const
     double best = 0;
     for (const Cluster &c : clusters(ws_, current_, positionsOf(ws_, current_, Z))) {
         const double half = 0.5 * ws_.detector().fwhm(c.energy_eV);
+        // A peak: one the peak search found there.
+        if (std::none_of(found_eV_.begin(), found_eV_.end(), [&](double e) { return std::fabs(e - c.energy_eV) < half; }))
+            continue;
         double own = 0, all = 0;
         for (std::size_t i = 0; i < current_.ids.size(); ++i) {
             if (!(current_.amplitudes[i] > 0))
@@ -85,10 +90,10 @@ bool Search::shadowed(int Z) const
     std::vector<Heap> parts;
     for (std::size_t i = 0; i < current_.ids.size(); ++i) {
         const ModelColumn &col = model.column(current_.ids[i]);
-        if (!(current_.amplitudes[i] > 0) || col.Z == Z || col.companion)
+        if (!(current_.amplitudes[i] > 0) || col.Z == Z)
             continue;
         for (const ModelPart &p : col.parts) {
-            double doubt = p.at() < ExtraTailBelow_eV ? SoftShadow : Shadow;
+            double doubt = p.at() < Response::LowEnergyLimit_eV ? SoftShadow : Shadow;
             if (p.kind == ModelPart::Kind::Escape || p.kind == ModelPart::Kind::Sum
                 || p.source != ModelPart::Source::Sample)
                 doubt = ArtefactShadow;
@@ -134,9 +139,15 @@ bool Search::shadowed(int Z) const
 void Search::rejectShadowed()
 {
     for (;;) {
+        // In the shadow of stronger peaks; or without a peak of its own and
+        // not even CertainSignificance standard deviations: all it shows is
+        // in other elements' peaks, within what their shapes may hide.
         const auto drop = std::find_if(accepted_.begin(), accepted_.end(), [&](int Z) {
-            return std::find(options_.require.begin(), options_.require.end(), Z) == options_.require.end()
-                   && shadowed(Z);
+            if (std::find(options_.require.begin(), options_.require.end(), Z) != options_.require.end())
+                return false;
+            if (shadowed(Z))
+                return true;
+            return ownShare(Z) < OwnShare && removalCost(Z) < CertainSignificance * CertainSignificance;
         });
         if (drop == accepted_.end())
             return;

@@ -28,6 +28,11 @@ bool polynomial(const std::vector<Point> &points, int degree, double c[3], doubl
                 m[a][b] += w * f[a] * f[b];
         }
     }
+    // What calibrations are off by, as a prior that the peaks must outweigh
+    // (a ridge: each term drawn towards 0 by its spread).
+    const double spread[3] = {CalibrationOffsetSpread_eV, CalibrationGainSpread_eV, CalibrationQuadraticSpread_eV};
+    for (int a = 0; a <= degree; ++a)
+        m[a][a] += 1 / (spread[a] * spread[a]);
     // Gaussian elimination on (degree + 1) unknowns.
     const int n = degree + 1;
     for (int col = 0; col < n; ++col) {
@@ -71,7 +76,7 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
     RefinedResponse out;
     out.response = start;
     const double muMn = detector.massAttenuation(xray::mnKalpha_eV());
-    std::vector<Point> shifts, noise, tails;
+    std::vector<Point> shifts, noise, tails, soft;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const FittedGroup &group = groups[g];
         if (group.counts < MinRefineCounts || group.lines.empty())
@@ -115,8 +120,8 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         options.maxShift_eV = std::max(MinRefineShift_eV, RefineShift * fwhm);
         const bool hard = energy >= 1000;
         options.fitWidth = refineWidth && hard;
-        options.fitTail = hard && group.counts >= MinTailCounts;
-        options.tail = tailShare(start, detector.massAttenuation(std::max(1000.0, energy)), muMn);
+        options.fitTail = group.counts >= MinTailCounts;
+        options.tail = tailShare(start, energy, detector.massAttenuation(std::max(1000.0, energy)), muMn);
         options.tailSlope = start.tailSlope;
         // The lines where the start put them: the fit measures what is left.
         for (std::vector<GroupLine> &lines : window)
@@ -139,7 +144,9 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         }
         // The tails by the detector's attenuation (relative to Mn K-alpha's),
         // in the place of the energy.
-        if (options.fitTail && fit.tailError > 0)
+        if (options.fitTail && fit.tailError > 0 && !hard)
+            soft.push_back({energy, fit.tail, std::max(fit.tailError, 0.002)});
+        else if (options.fitTail && fit.tailError > 0)
             tails.push_back({detector.massAttenuation(energy) / muMn, fit.tail, std::max(fit.tailError, 0.002)});
     }
 
@@ -157,6 +164,29 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         });
         high.push_back(*top);
         low.erase(top);
+    }
+    // A peak whose position strays from the others' by more than
+    // MaxShiftResidual standard deviations is a blend of lines the model
+    // does not hold: left out, the worst first.
+    for (;;) {
+        if (high.size() < 3)
+            break;
+        double c[3] = {0, 0, 0}, chi = 0;
+        if (!polynomial(high, 1, c, chi))
+            break;
+        std::size_t worst = high.size();
+        double most = MaxShiftResidual;
+        for (std::size_t i = 0; i < high.size(); ++i) {
+            const double x = high[i].energy_eV / 1000;
+            const double z = std::fabs(high[i].value - (c[0] + c[1] * x)) / high[i].error;
+            if (z > most) {
+                most = z;
+                worst = i;
+            }
+        }
+        if (worst == high.size())
+            break;
+        high.erase(high.begin() + std::ptrdiff_t(worst));
     }
     shifts = high;
     out.response.lowPoints = 0;
@@ -180,6 +210,19 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         out.response.shiftOffset_eV = c[0];
         out.response.shiftGain = c[1] / 1000;
         out.response.shiftQuadratic_eV = c[2];
+        // A calibration that far off is no calibration error but peaks
+        // named wrongly or blended: the start's is kept.
+        const auto tooFar = [&](double e) {
+            return std::fabs(out.response.linearShift(e)) > MaxCalibrationShift_eV + MaxCalibrationShift * e;
+        };
+        if (tooFar(lo) || tooFar(hi)) {
+            out.response.measuredFrom_eV = start.measuredFrom_eV;
+            out.response.shiftOffset_eV = start.shiftOffset_eV;
+            out.response.shiftGain = start.shiftGain;
+            out.response.shiftQuadratic_eV = start.shiftQuadratic_eV;
+            out.quadratic = false;
+            low.clear();
+        }
         // Each low peak's own shift beyond that, by energy, at most
         // MaxLowShift either way; a few eV is within the noise of the
         // position and not kept.
@@ -245,6 +288,16 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         }
         out.response.tailRef = share;
         out.response.tailPower = power;
+    }
+    // The soft lines' tail: the mean of what their peaks measured.
+    if (!soft.empty()) {
+        double sw = 0, sum = 0;
+        for (const Point &p : soft) {
+            const double w = 1 / (p.error * p.error);
+            sw += w;
+            sum += w * p.value;
+        }
+        out.response.softTail = std::clamp(sum / sw, 0.0, MaxTail);
     }
     return out;
 }

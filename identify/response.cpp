@@ -54,11 +54,13 @@ struct Shape {
 
 } // namespace
 
-double tailShare(const Response &r, double attenuation, double attenuationMnKa)
+double tailShare(const Response &r, double energy_eV, double attenuation, double attenuationMnKa)
 {
+    if (energy_eV < Response::LowEnergyLimit_eV && r.softTail >= 0)
+        return std::min(MaxTail, r.softTail);
     if (r.tailRef <= 0 || !(attenuation > 0) || !(attenuationMnKa > 0))
         return 0;
-    return std::min(0.3, r.tailRef * std::pow(attenuation / attenuationMnKa, r.tailPower));
+    return std::min(MaxTail, r.tailRef * std::pow(attenuation / attenuationMnKa, r.tailPower));
 }
 
 double tailAreaBetween(double low_eV, double high_eV, double fwhm_eV, double tail, double tailSlope, double shelf)

@@ -33,6 +33,10 @@ struct Response {
     double tailSlope = TailSlope;
     // The shelf's share, as a fraction of the tail's.
     double shelfPerTail = ShelfPerTail;
+    // The tail's share below LowEnergyLimit, where the light elements' lines
+    // lose charge by amounts no law of the attenuation follows, as their
+    // own peaks measured it; negative: the law above, held at the limit.
+    double softTail = -1;
 
     // Below LowEnergyLimit the peaks of light elements stray from any
     // calibration that holds above it (the detector's response is least
@@ -70,9 +74,10 @@ struct Response {
     double shift(double energy_eV) const { return linearShift(energy_eV) + lowShift(energy_eV); }
 };
 
-// The share of counts in the tail at energy E, given the detector's mass
-// attenuation there and at Mn K-alpha.
-double tailShare(const Response &r, double attenuation, double attenuationMnKa);
+// The share of counts in the tail of a line at energy E, given the
+// detector's mass attenuation there (at LowEnergyLimit for softer lines)
+// and at Mn K-alpha.
+double tailShare(const Response &r, double energy_eV, double attenuation, double attenuationMnKa);
 
 // Adds a peak of that area, Gaussian centre and FWHM, with tail share
 // `tail` (decay tailSlope sigma) and shelf share `shelf`, to `count` bins of

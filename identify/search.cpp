@@ -13,10 +13,13 @@ namespace identify {
 
 Search::Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
-               bool electrons, const Response &response, const std::vector<double> &prior)
-    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0), prior),
+               bool electrons, const Response &response)
+    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0)),
       patterns_(ws_), options_(options)
 {
+    for (const Peak &p : peaks)
+        if (!p.zero)
+            found_eV_.push_back(p.energy_eV);
 }
 
 void Search::run()

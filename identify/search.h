@@ -28,7 +28,7 @@ public:
     // required.
     Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
            std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
-           bool electrons, const Response &response, const std::vector<double> &prior = {});
+           bool electrons, const Response &response);
     Search(const Search &) = delete;
     Search &operator=(const Search &) = delete;
 
@@ -42,8 +42,6 @@ public:
     // energies) with the counts the fit gives them: what the detector's
     // response is measured on (refineresponse.h).
     std::vector<FittedGroup> fittedGroups() const;
-    // The spread of the final fit's peaks (Model::spreadValues).
-    std::vector<double> spread() const { return ws_.model().spreadValues(current_.ids, current_.amplitudes); }
     // The identification, from the search run: its peaks (those found, as
     // given), elements and notes.
     Identification finish(const std::vector<Peak> &peaks);
@@ -122,7 +120,8 @@ private:
     void rejectShadowed();
     bool shadowed(int Z) const;
     // The largest share element Z has of what the model puts within half a
-    // FWHM of any of its peaks: 1 for a peak all its own.
+    // FWHM of any of its peaks that the peak search found: 1 for a peak all
+    // its own.
     double ownShare(int Z) const;
 
     // The weights of the filtered residual where the model holds `base`:
@@ -143,6 +142,7 @@ private:
     std::vector<double> spreadWithout(const Fit &fit, const std::vector<std::size_t> &skip) const;
 
     Workspace ws_;
+    std::vector<double> found_eV_; // the peaks the peak search found (not the noise peak)
     Patterns patterns_;
     const IdentifyOptions &options_;
     std::vector<int> accepted_;

@@ -54,6 +54,9 @@ inline constexpr double UsualTailPower = 0.7;
 // peaks), and the flat shelf beneath it as a share of the tail.
 inline constexpr double TailSlope = 1.5;
 inline constexpr double ShelfPerTail = 0.1;
+// No tail takes more than this share of a peak (the soft lines' reach tens
+// of per cent on some detectors).
+inline constexpr double MaxTail = 0.5;
 // A peak measures the calibration and the resolution when it holds at
 // least MinRefineCounts counts, and its tail when it holds MinTailCounts (a
 // tail of 1 % must stand out of the noise of the Gaussian's foot); at most
@@ -85,17 +88,24 @@ inline constexpr double MaxLowShift_eV = 25;
 // QuadraticSpan_eV lower chi-square by QuadraticChiSquare (three standard
 // deviations); a gain needs peaks GainSpan_eV apart.
 inline constexpr double QuadraticSpan_eV = 3000;
+// What calibrations are off by, before the peaks say more: an offset of
+// CalibrationOffsetSpread_eV, a gain of CalibrationGainSpread_eV per keV and a
+// quadratic term of CalibrationQuadraticSpread_eV per keV squared (the
+// measured spectra of bench/measured are off by 2 to 8 eV at 1 to 8 keV);
+// a peak whose position strays from a straight calibration through the
+// others by more than MaxShiftResidual standard deviations measures a blend.
+inline constexpr double CalibrationOffsetSpread_eV = 10;
+inline constexpr double CalibrationGainSpread_eV = 3;
+inline constexpr double CalibrationQuadraticSpread_eV = 0.5;
+inline constexpr double MaxShiftResidual = 4;
+// ... and a calibration off by more than MaxCalibrationShift_eV plus
+// MaxCalibrationShift of the energy anywhere the peaks lie is no
+// calibration error but peaks named wrongly or blended.
+inline constexpr double MaxCalibrationShift_eV = 15;
+inline constexpr double MaxCalibrationShift = 0.003;
 inline constexpr double QuadraticChiSquare = 9;
 inline constexpr double GainSpan_eV = 1000;
 
-// Soft lines lose charge near the detector's entrance by amounts that vary
-// from one detector and line to the next (tails of 5 to 50 % on O and F
-// K-alpha in bench/measured): each peak below ExtraTailBelow_eV brings a
-// tail of its own, up to MaxExtraTail of the peak, decaying over
-// ExtraTailSlope sigmas (the soft tails reach 100 eV and more).
-inline constexpr double ExtraTailBelow_eV = 1000;
-inline constexpr double MaxExtraTail = 0.6;
-inline constexpr double ExtraTailSlope = 3;
 
 // The detector's internal fluorescence: Si K lines from its dead layer and
 // Al K lines from its contact or window coating, excited by the photons
@@ -199,7 +209,7 @@ inline double overvoltageTolerance(double overvoltage)
 inline double systematicShare(double energy_eV)
 {
     const double k = 1000.0 / std::max(energy_eV, 100.0);
-    return 0.02 + 0.08 * std::min(1.0, k * k);
+    return 0.02 + 0.06 * std::min(1.0, k * k);
 }
 
 // Nor is the continuum, which the filter takes away only where it is

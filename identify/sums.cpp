@@ -79,6 +79,7 @@ bool Search::tryPileUp(const ResidualPeak &target)
     if (!column)
         return false;
     const std::vector<double> weights = robustWeights(current_);
+    const Fit base = fitWith(accepted_, pileUpId_, false, {}, std::nullopt, &weights);
     Fit f = fitWith(accepted_, column, false, {}, std::nullopt, &weights);
     const std::size_t position = 0;
     double share = f.amplitudes[position];
@@ -92,7 +93,7 @@ bool Search::tryPileUp(const ResidualPeak &target)
                 share = f.amplitudes[position];
             }
         }
-    if (!(share > 0) || share > MaxPileUp || gainOver(weights, current_, f) < AcceptSums)
+    if (!(share > 0) || share > MaxPileUp || gainOver(weights, base, f) < AcceptSums)
         return false;
     std::vector<double> others(ws_.grid().size(), 0.0);
     for (std::size_t i = 0; i < f.ids.size(); ++i)
@@ -102,7 +103,7 @@ bool Search::tryPileUp(const ResidualPeak &target)
     if (c.explained < ExplainShare || !c.missing.empty())
         return false;
     pileUpId_ = column;
-    current_ = std::move(f);
+    current_ = fitWith(accepted_, column, false);
     return true;
 }
 
@@ -113,11 +114,12 @@ void Search::tryWeakSums()
     // three standard deviations and is plausible.
     if (const auto column = pileUpColumn(current_)) {
         const std::vector<double> weights = robustWeights(current_);
+        const Fit base = fitWith(accepted_, std::nullopt, true, {}, std::nullopt, &weights);
         Fit f = fitWith(accepted_, column, true, {}, std::nullopt, &weights);
         const double share = f.amplitudes.front();
-        if (share > 0 && share <= MaxPileUp && gainOver(weights, current_, f) >= AcceptSums) {
+        if (share > 0 && share <= MaxPileUp && gainOver(weights, base, f) >= AcceptSums) {
             pileUpId_ = column;
-            current_ = std::move(f);
+            current_ = fitWith(accepted_, column);
         }
     }
 }

@@ -12,10 +12,9 @@ namespace identify {
 
 Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                      const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-                     const std::vector<Peak> &peaks, const Response &response, int tube,
-                     const std::vector<double> &prior)
+                     const std::vector<Peak> &peaks, const Response &response, int tube)
     : grid_(grid), detector_(detector), response_(response), beam_(beam_eV), electrons_(electrons),
-      filter_(grid, filtering), prior_(prior), model_(filteredModel(grid))
+      filter_(grid, filtering), model_(filteredModel(grid))
 {
     continuum_ = background;
     for (std::size_t i = 0; i < grid.size(); ++i)
@@ -43,10 +42,8 @@ Model Workspace::filteredModel(const WorkGrid &grid)
     // correlation of neighbouring filtered bins.
     std::vector<double> w(grid.size(), 0.0);
     for (std::size_t i = 0; i < w.size(); ++i)
-        if (filter_.fits(i) && sigma_[i] > 0) {
-            const double s = i < prior_.size() ? systematicShare(grid.energy(double(i))) * prior_[i] : 0.0;
-            w[i] = 1.0 / ((sigma_[i] * sigma_[i] + s * s) * filter_.correlation(i));
-        }
+        if (filter_.fits(i) && sigma_[i] > 0)
+            w[i] = 1.0 / (sigma_[i] * sigma_[i] * filter_.correlation(i));
     return Model(f.value, std::move(w));
 }
 
@@ -132,7 +129,7 @@ void Workspace::shape(ModelPart &part) const
     // left out (they would only slow the model down).
     if (part.kind != ModelPart::Kind::Line)
         return;
-    part.tail = tailShare(response_, detector_.massAttenuation(std::max(1000.0, part.energy_eV)),
+    part.tail = tailShare(response_, part.energy_eV, detector_.massAttenuation(std::max(1000.0, part.energy_eV)),
                           detector_.massAttenuation(xray::mnKalpha_eV()));
     part.tailSlope = response_.tailSlope;
     part.shelf = part.tail * response_.shelfPerTail;

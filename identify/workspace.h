@@ -30,15 +30,10 @@ public:
     // noise peak). beam_eV: the beam or tube energy, if known; electrons:
     // excited by electrons (EDS), not by X-rays (XRF).
     // response: where the detector puts each line and its tail; tube:
-    // under X-rays, the anode whose lines the sample scatters; prior: the
-    // spread (Model::spreadValues) of a model of the spectrum found
-    // before, whose uncertainty (systematicShare) the fit's weights take
-    // in beside Poisson's, so that the shape of the large peaks weighs no
-    // more than it is known.
+    // under X-rays, the anode whose lines the sample scatters.
     Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
               const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-              const std::vector<Peak> &peaks, const Response &response = {}, int tube = 0,
-              const std::vector<double> &prior = {});
+              const std::vector<Peak> &peaks, const Response &response = {}, int tube = 0);
 
     const WorkGrid &grid() const { return grid_; }
     const xray::Detector &detector() const { return detector_; }
@@ -91,7 +86,6 @@ private:
     std::optional<double> beam_;
     bool electrons_;
     TopHat filter_;
-    std::vector<double> prior_; // see the constructor
     std::vector<double> sigma_; // of the filtered counts
     Model model_;               // of the filtered counts
     std::vector<double> continuum_; // as clipped (snipBackground)

@@ -139,9 +139,9 @@ void TestIdentifyHardCases::elementsFound_data()
     QTest::newRow("Fe-Ni at 5 kV") << "feni-5kv" << "Fe Ni";
     QTest::newRow("solder at 5 kV") << "pbsn-5kv" << "Pb Sn";
     QTest::newRow("W at 5 kV") << "w-5kv" << "W";
-    // XRF: the tube's scattered lines are really there.
-    QTest::newRow("brass by XRF, Rh tube") << "brass-xrf-40kv" << "Cu Rh Zn";
-    QTest::newRow("steel by XRF") << "steel-xrf-40kv" << "Cr Fe Mn Ni Rh";
+    // XRF: the tube's scattered lines are no element of the sample.
+    QTest::newRow("brass by XRF, Rh tube") << "brass-xrf-40kv" << "Cu Zn";
+    QTest::newRow("steel by XRF") << "steel-xrf-40kv" << "Cr Fe Mn Ni";
 }
 
 void TestIdentifyHardCases::elementsFound()
@@ -361,14 +361,19 @@ void TestIdentifyHardCases::lowVoltageUsesLAndM()
 
 void TestIdentifyHardCases::xrfScatterIsTheAnode()
 {
-    // By XRF the tube's rhodium lines are in the spectrum (scattered by the
-    // sample): named as rhodium, with the sample's elements. Its L lines
-    // are what shows here (the synthetic scatter of its K lines is weak).
+    // By XRF the tube's rhodium lines are in the spectrum, scattered by the
+    // sample: told apart from the sample's elements, their peaks named as
+    // the tube's. Its L lines are what shows here (the synthetic scatter of
+    // its K lines is weak).
     const identify::Identification id = identifyCase("brass-xrf-40kv");
-    QCOMPARE(found(id), QString("Cu Rh Zn"));
+    QCOMPARE(found(id), QString("Cu Zn"));
     const identify::IdentifiedPeak *rh = peakNear(id, 2696.7, 40);
     QVERIFY(rh);
-    QCOMPARE(::label(*rh), QString("Rh La1"));
+    QCOMPARE(rh->reason.kind, identify::PeakReason::Kind::TubeRayleigh);
+    QVERIFY(rh->reason.line);
+    QCOMPARE(rh->reason.line->Z, 45);
+    QCOMPARE(QString::fromStdString(identify::reasonText(rh->reason)),
+             QString("the tube's Rh La1 scattered by the sample (Rayleigh), no element of the sample"));
     QVERIFY(std::any_of(id.notes.begin(), id.notes.end(),
                         [](const identify::Note &n) { return n.kind == identify::Note::Kind::Xrf; }));
 }
