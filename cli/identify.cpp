@@ -22,7 +22,8 @@ namespace {
 
 constexpr OptionRule Rules[] = {
     {"--detector", true}, {"--fwhm", true}, {"--beam", true},
-    {"--exclude", true},  {"--require", true}, {"--json", false}, {"--xrf", false},
+    {"--exclude", true},  {"--require", true}, {"--allow", true},  {"--tube", true},
+    {"--json", false},    {"--xrf", false},
 };
 
 identify::IdentifyOptions readOptions(const ParsedArgs &parsed)
@@ -36,6 +37,14 @@ identify::IdentifyOptions readOptions(const ParsedArgs &parsed)
     std::vector<std::string> symbols;
     if (const auto text = parsed.value("--exclude"))
         o.exclude = elementList("--exclude", *text, symbols);
+    if (const auto text = parsed.value("--allow"))
+        o.allow = elementList("--allow", *text, symbols);
+    if (const auto text = parsed.value("--tube")) {
+        const std::vector<int> tube = elementList("--tube", *text, symbols);
+        if (tube.size() != 1 || !xray::hasLines(tube.front()))
+            throw UsageError("--tube " + cli::quoted(*text) + ": one element with X-ray lines, the tube's anode (Rh)");
+        o.tube = tube.front();
+    }
     if (const auto text = parsed.value("--require")) {
         o.require = elementList("--require", *text, symbols);
         for (const int Z : o.require) {
@@ -173,6 +182,14 @@ void printReadable(std::ostream &out, const std::string &file, const identify::I
         out << "  beam       " << format("%g kV", *id.beam_kV) << (id.beamFromFile ? " (from the file)\n" : "\n");
     else
         out << "  beam       not known (--beam KV)\n";
+    if (id.responsePeaks > 0 && (id.response.shiftOffset_eV != 0 || id.response.shiftGain != 0)) {
+        // The file's energies are off by this much: a line at E shows at E + shift.
+        const identify::Response &r = id.response;
+        out << "  energies   " << format("a line at E shows %+.1f eV %+.3f%% E", r.shiftOffset_eV, 100 * r.shiftGain);
+        if (r.shiftQuadratic_eV != 0)
+            out << format(" %+.2f eV (E/keV)^2", r.shiftQuadratic_eV);
+        out << format(" off its energy; measured on %d peaks\n", id.responsePeaks);
+    }
     if (id.elements.empty()) {
         out << "  elements   none found\n";
     } else {
@@ -261,7 +278,8 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
 const Command identifyCommand = {
     "identify",
     "the elements and artefacts in a spectrum",
-    "Usage: zandor identify FILE... [--detector si|ge|cdte] [--fwhm E] [--beam KV] [--xrf] [--exclude C,O] [--require Cu] [--json]\n"
+    "Usage: zandor identify FILE... [--detector si|ge|cdte] [--fwhm E] [--beam KV] [--xrf] [--tube EL]\n"
+    "                       [--exclude C,O] [--require Cu] [--allow Tc,Xe] [--json]\n"
     "\n"
     "Finds the peaks of each spectrum file and names the fewest elements that explain\n"
     "them, each with its whole family of lines; labels the escape and sum peaks of the\n"
@@ -278,6 +296,10 @@ const Command identifyCommand = {
     "                     it is the scattered beam\n"
     "  --exclude LIST     elements never to propose (C,O)\n"
     "  --require LIST     elements known to be there, a coating or a grid (Cu)\n"
+    "  --allow LIST       elements rare in ordinary samples, proposed only when allowed\n"
+    "                     (Tc, Pm, Po to Ac, Pa, Np to Cf, noble gases but Ar)\n"
+    "  --tube EL          under X-rays, the tube's anode, whose lines the sample\n"
+    "                     scatters (default Rh)\n"
     "  --json             one JSON object per file (an array for several files) with the\n"
     "                     keys file, detector, fwhm_eV, beam_kV, elements, peaks (see\n"
     "                     man zandor); notes go to stderr\n"

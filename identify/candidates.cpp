@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace identify {
 
@@ -26,12 +27,14 @@ std::vector<Rival> first(const std::vector<Rival> &rivals, std::size_t most)
 std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
 {
     const std::vector<double> model = ws_.model().values(current_.ids, current_.amplitudes);
+    const std::vector<double> weights = robustWeights(current_);
+    const std::vector<double> spread = ws_.model().spreadValues(current_.ids, current_.amplitudes);
     std::vector<Quick> passed;
     std::vector<Rival> refused;
     for (const int Z : candidatesAt(target)) {
         if (work() > workBound(options_.maxWork))
             break; // the search stops at the next round; the candidates' patterns cost work too
-        if (std::optional<Quick> quick = quickTest(Z, target, model, refused))
+        if (std::optional<Quick> quick = quickTest(Z, target, model, weights, spread, refused))
             passed.push_back(*quick);
     }
     std::sort(passed.begin(), passed.end(), [](const Quick &a, const Quick &b) { return a.gain > b.gain; });
@@ -48,10 +51,43 @@ std::optional<PeakReason> Search::tryElements(const ResidualPeak &target)
             return PeakReason{.kind = PeakReason::Kind::NoLineFits};
         return PeakReason{.kind = PeakReason::Kind::Refused, .rivals = first(refused, MaxTriedNamed)};
     }
-    const auto best = std::max_element(good.begin(), good.end(),
-                                       [](const Candidate &a, const Candidate &b) { return a.gain < b.gain; });
+    // The one that explains the peak best; of those that do nearly as well
+    // (LocalTie), the one that explains more of the peaks left unexplained
+    // (one element for several peaks is the simpler explanation), then the
+    // one with fewer columns (not the one whose other lines take up scraps
+    // of residual under other elements' peaks).
+    double bestLocal = 0;
+    for (const Candidate &c : good)
+        bestLocal = std::max(bestLocal, c.local);
+    const std::vector<ResidualPeak> left = residualPeaks(ws_, current_);
+    std::map<int, int> explains;
+    for (const Candidate &c : good)
+        explains[c.Z] = peaksExplained(c, left);
+    const auto best = std::max_element(good.begin(), good.end(), [&](const Candidate &a, const Candidate &b) {
+        const bool aNear = a.local >= (1 - LocalTie) * bestLocal, bNear = b.local >= (1 - LocalTie) * bestLocal;
+        if (aNear != bNear)
+            return bNear;
+        if (explains[a.Z] != explains[b.Z])
+            return explains[a.Z] < explains[b.Z];
+        if (a.columns != b.columns)
+            return a.columns > b.columns;
+        return a.local < b.local;
+    });
     accept(good, *best, refused, target);
     return std::nullopt;
+}
+
+int Search::peaksExplained(const Candidate &candidate, const std::vector<ResidualPeak> &peaks) const
+{
+    const std::vector<Cluster> lines = clusters(ws_, candidate.fit, positionsOf(ws_, candidate.fit, candidate.Z));
+    int count = 0;
+    for (const ResidualPeak &p : peaks) {
+        const double half = 0.5 * ws_.detector().fwhm(p.energy_eV);
+        count += std::any_of(lines.begin(), lines.end(), [&](const Cluster &c) {
+            return std::fabs(c.energy_eV - p.energy_eV) < half && c.counts >= ExplainShare * p.netCounts;
+        });
+    }
+    return count;
 }
 
 std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
@@ -65,7 +101,8 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
         if (c.kind != xray::CandidateKind::Line || c.line->relative < MinCandidateRelative
             || std::find(zs.begin(), zs.end(), Z) != zs.end()
             || std::find(accepted_.begin(), accepted_.end(), Z) != accepted_.end()
-            || std::find(options_.exclude.begin(), options_.exclude.end(), Z) != options_.exclude.end())
+            || std::find(options_.exclude.begin(), options_.exclude.end(), Z) != options_.exclude.end()
+            || (rareElement(Z) && std::find(options_.allow.begin(), options_.allow.end(), Z) == options_.allow.end()))
             continue;
         zs.push_back(Z);
     }
@@ -73,23 +110,35 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
 }
 
 std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
+                                               const std::vector<double> &weights, const std::vector<double> &spread,
                                                std::vector<Rival> &refused)
 {
     Model &m = ws_.model();
     const ElementPattern &pattern = patterns_.pattern(Z);
     if (pattern.ids.empty())
         return std::nullopt;
-    // Its amplitudes alone against the residual, on the normal equations.
+    // Its amplitudes alone against the residual, on the normal equations,
+    // weighed by the noise where the model is (robustWeights).
+    const std::vector<double> &y = m.data();
     const std::size_t k = pattern.ids.size();
     SquareMatrix G(k);
     std::vector<double> g(k);
     for (std::size_t i = 0; i < k; ++i) {
-        g[i] = m.gy(pattern.ids[i]);
-        for (std::size_t j = 0; j < current_.ids.size(); ++j)
-            if (current_.amplitudes[j] != 0)
-                g[i] -= current_.amplitudes[j] * m.gram(pattern.ids[i], current_.ids[j]);
-        for (std::size_t j = 0; j <= i; ++j)
-            G(i, j) = G(j, i) = m.gram(pattern.ids[i], pattern.ids[j]);
+        const ModelColumn &ci = m.column(pattern.ids[i]);
+        for (std::size_t b = 0; b < ci.values.size(); ++b) {
+            const std::size_t bin = ci.first + b;
+            g[i] += weights[bin] * ci.values[b] * (y[bin] - model[bin]);
+        }
+        for (std::size_t j = 0; j <= i; ++j) {
+            const ModelColumn &cj = m.column(pattern.ids[j]);
+            const std::size_t from = std::max(ci.first, cj.first);
+            const std::size_t to = std::min(ci.first + ci.values.size(), cj.first + cj.values.size());
+            double sum = 0;
+            for (std::size_t bin = from; bin < to; ++bin)
+                sum += weights[bin] * ci.values[bin - ci.first] * cj.values[bin - cj.first];
+            G(i, j) = G(j, i) = sum;
+            m.workCounter() += double(to > from ? to - from : 0);
+        }
     }
     const std::vector<Tie> ties = tiesOf(pattern, accepted_);
     const std::vector<double> a = tiedLeastSquares(G, g, ties, &m.workCounter());
@@ -99,14 +148,14 @@ std::optional<Search::Quick> Search::quickTest(int Z, const ResidualPeak &target
         for (std::size_t j = 0; j < k; ++j)
             gain -= a[i] * a[j] * G(i, j);
     }
-    const double needed = acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(k);
+    const double needed = acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(k);
     if (gain < needed)
         return std::nullopt; // explains nothing worth naming
     Fit alone{pattern.ids, ties, a, 0};
     std::vector<std::size_t> all(k);
     for (std::size_t i = 0; i < k; ++i)
         all[i] = i;
-    if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model))) {
+    if (const auto why = refusal(Z, check(ws_, alone, all, target.energy_eV, model, spread))) {
         refused.push_back(*why);
         return std::nullopt;
     }
@@ -119,10 +168,19 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     std::vector<int> with = accepted_;
     with.push_back(q.Z);
     const ElementPattern &pattern = patterns_.pattern(q.Z);
-    Fit f = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
-    const double gain = current_.chiSquare - f.chiSquare;
+    // Fitted and weighed with the noise where the model is now.
+    // Fitted and weighed with the noise where the model is now, against the
+    // elements accepted fitted alike: what it brings, not what the new
+    // weights bring.
+    const std::vector<double> weights = robustWeights(current_);
+    const std::vector<std::size_t> steps = stepsNear(ws_, pattern);
+    std::vector<int> free = overlapping(q.Z, with);
+    Fit f = fitWith(with, pileUpId_, false, steps, free, &weights);
+    std::erase(free, q.Z);
+    const Fit base = fitWith(accepted_, pileUpId_, false, steps, free, &weights);
+    const double gain = gainOver(weights, base, f);
     const std::size_t columns = pattern.ids.size();
-    if (gain < acceptance(ws_, pattern) + PerAmplitudeChiSquare * double(columns)) {
+    if (gain < acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns)) {
         refused.push_back({Rival::Kind::ExplainedAlready, q.Z, {}});
         return std::nullopt;
     }
@@ -131,11 +189,30 @@ std::optional<Search::Candidate> Search::refit(const Quick &q, const ResidualPea
     for (std::size_t i = 0; i < f.ids.size(); ++i)
         if (std::find(mine.begin(), mine.end(), i) == mine.end())
             ws_.model().addValues(f.ids[i], f.amplitudes[i], others);
-    if (const auto why = refusal(q.Z, check(ws_, f, mine, target.energy_eV, others))) {
+    Check c = check(ws_, f, mine, target.energy_eV, others, spreadWithout(f, mine));
+    // With the elements it overlaps fitted again beside it, the share of
+    // the peak it explains is what the refit takes away of the residual
+    // there: the others' shares move too.
+    const std::size_t t = ws_.binOf(target.energy_eV);
+    const double before = ws_.model().data()[t] - ws_.model().values(base.ids, base.amplitudes)[t];
+    const double after = ws_.model().data()[t] - ws_.model().values(f.ids, f.amplitudes)[t];
+    if (before > 0)
+        c.explained = std::max(c.explained, (before - after) / before);
+    // ... or, where the others' large peaks make that share a poor measure,
+    // a gain around the peak that would be enough on its own.
+    const double width = ws_.detector().fwhm(target.energy_eV);
+    const double local = gainOver(weights, base, f, target.energy_eV - width, target.energy_eV + width);
+    if (local >= acceptance(ws_, pattern, target.energy_eV) + PerAmplitudeChiSquare * double(columns))
+        c.explained = std::max(c.explained, ExplainShare);
+    if (const auto why = refusal(q.Z, c)) {
         refused.push_back(*why);
         return std::nullopt;
     }
-    return Candidate{q.Z, gain, std::move(f)};
+    // Taken, it is fitted with the model's own (Poisson) weights: the
+    // robust ones judge a candidate, but would let a large peak's amplitude
+    // drift where its own uncertainty makes its bins weigh little.
+    Fit kept = fitWith(with, pileUpId_, false, stepsNear(ws_, pattern), overlapping(q.Z, with));
+    return Candidate{q.Z, gain, std::move(kept), columns, local};
 }
 
 void Search::accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,

@@ -2,15 +2,46 @@
 
 #include "settings.h"
 
+#include "xray/edges.h"
+#include "xray/excitation.h"
 #include "xray/lines.h"
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace identify {
 
+namespace {
+
+// A column's lines' weight and mean energy; its strongest line.
+struct ColumnLines {
+    double weight = 0, energy_eV = 0;
+    const xray::Line *strongest = nullptr;
+};
+
+ColumnLines linesOf(const ModelColumn &column)
+{
+    ColumnLines out;
+    double strongestArea = 0;
+    for (const ModelPart &p : column.parts)
+        if (p.kind == ModelPart::Kind::Line) {
+            out.weight += p.area;
+            out.energy_eV += p.area * p.energy_eV;
+            if (p.area > strongestArea) {
+                strongestArea = p.area;
+                out.strongest = p.line;
+            }
+        }
+    if (out.weight > 0)
+        out.energy_eV /= out.weight;
+    return out;
+}
+
+} // namespace
+
 Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> &subject, double target_eV,
-            const std::vector<double> &others)
+            const std::vector<double> &others, const std::vector<double> &othersSpread)
 {
     const Model &model = ws.model();
     const std::optional<double> beam = ws.beam();
@@ -18,8 +49,11 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
     // counts already.
     Check result;
     std::vector<double> mine(ws.grid().size(), 0.0);
-    for (const std::size_t i : subject)
+    std::vector<double> spread = othersSpread;
+    for (const std::size_t i : subject) {
         model.addValues(fit.ids[i], fit.amplitudes[i], mine);
+        model.addSpread(fit.ids[i], fit.amplitudes[i], spread);
+    }
     const std::vector<double> &y = model.data();
     const std::size_t t = ws.binOf(target_eV);
     const double observed = y[t] - others[t];
@@ -54,6 +88,7 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
         if (fit.amplitudes[i] * valueAt(i, t) > fit.amplitudes[lead] * valueAt(lead, t))
             lead = i;
     const Range leadRange = range(lead);
+    const double leadLeast = fit.amplitudes[lead] * ExplainShare / std::max(result.explained, ExplainShare);
     // Every other peak of the subject, at the least the ties allow beside
     // the lead's amplitude: if the spectrum shows much less, the subject
     // cannot be there.
@@ -61,31 +96,57 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
         const Range r = range(i);
         if (i == lead || r.root != leadRange.root)
             continue;
-        const ModelColumn &column = model.column(fit.ids[i]);
-        double weight = 0, energy = 0;
-        const xray::Line *strongest = nullptr;
-        double strongestArea = 0;
-        for (const ModelPart &p : column.parts)
-            if (p.kind == ModelPart::Kind::Line) {
-                weight += p.area;
-                energy += p.area * p.energy_eV;
-                if (p.area > strongestArea) {
-                    strongestArea = p.area;
-                    strongest = p.line;
-                }
-            }
-        if (!(weight > 0))
+        const ColumnLines lines = linesOf(model.column(fit.ids[i]));
+        if (!(lines.weight > 0))
             continue;
-        const std::size_t b = ws.binOf(energy / weight);
+        const std::size_t b = ws.binOf(lines.energy_eV);
         // The subject need explain only ExplainShare of the target (other
         // elements may share the peak): its lead at the least amplitude
         // that does.
-        const double leadLeast = fit.amplitudes[lead] * ExplainShare / std::max(result.explained, ExplainShare);
         const double least = r.low / leadRange.high * leadLeast * valueAt(i, b);
         const double rest = y[b] - others[b] - (mine[b] - fit.amplitudes[i] * valueAt(i, b));
-        const double sigma = ws.noise(b, mine[b] + others[b]);
+        const double sigma = ws.noise(b, spread[b]);
         if (least >= StrongPartner * sigma && rest < MissingShare * least - MissingSignificance * sigma)
-            result.missing.push_back({energy / weight, 0, least, strongest, least});
+            result.missing.push_back({lines.energy_eV, 0, least, lines.strongest, least});
+    }
+    // Every family of the subject that the beam excites well must show at
+    // its strongest peak, at the least the excitation model allows beside
+    // the lead (FamilyTolerance, the doubt near an edge, and the
+    // absorption's where the family lies lower).
+    if (ws.electrons() && beam && result.missing.empty()) {
+        const ModelColumn &leadColumn = model.column(fit.ids[lead]);
+        const double leadEnergy = linesOf(leadColumn).energy_eV;
+        std::map<int, std::size_t> heads; // family -> its strongest column
+        for (const std::size_t i : subject) {
+            const ModelColumn &c = model.column(fit.ids[i]);
+            if (c.family == leadColumn.family)
+                continue;
+            const auto found = heads.find(int(c.family));
+            if (found == heads.end() || linesOf(c).weight > linesOf(model.column(fit.ids[found->second])).weight)
+                heads[int(c.family)] = i;
+        }
+        const auto overvoltage = [&](xray::Family family) {
+            const xray::Edge *edge = xray::findEdge(leadColumn.Z, xray::mainShell(family));
+            return edge && edge->energy_eV > 0 ? *beam / edge->energy_eV : 0.0;
+        };
+        for (const auto &[family, i] : heads) {
+            const ModelColumn &c = model.column(fit.ids[i]);
+            const double u = overvoltage(c.family);
+            const ColumnLines lines = linesOf(c);
+            if (u < MinFamilyOvervoltage || !(lines.weight > 0) || lines.energy_eV < MinFamilyCheck_eV)
+                continue;
+            const double doubt = FamilyTolerance * overvoltageTolerance(u)
+                                 * overvoltageTolerance(overvoltage(leadColumn.family))
+                                 * (lines.energy_eV < leadEnergy ? absorptionTolerance(lines.energy_eV) : 1.0);
+            const std::size_t b = ws.binOf(lines.energy_eV);
+            const double least = leadLeast * valueAt(i, b) / doubt;
+            const double rest = y[b] - others[b] - (mine[b] - fit.amplitudes[i] * valueAt(i, b));
+            const double sigma = ws.noise(b, spread[b]);
+            if (least >= StrongPartner * sigma && rest < MissingShare * least - MissingSignificance * sigma) {
+                result.missing.push_back({lines.energy_eV, 0, least, lines.strongest, least});
+                break;
+            }
+        }
     }
     // A low-energy peak: the subject's strongest line (by the model) above
     // the limit, well excited, must stand out by three standard deviations.
@@ -105,7 +166,7 @@ Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> 
             }
         if (hard) {
             const std::size_t b = ws.binOf(hard->energy_eV);
-            if (y[b] - others[b] < SeenSignificance * ws.noise(b, others[b]))
+            if (y[b] - others[b] < SeenSignificance * ws.noise(b, spread[b]))
                 result.unseen = Cluster{hard->energy_eV, hard->fwhm_eV, 0, hard->line, 0};
         }
     }
@@ -125,7 +186,7 @@ std::optional<Rival> refusal(int Z, const Check &c)
     return std::nullopt;
 }
 
-double acceptance(const Workspace &ws, const ElementPattern &pattern)
+double acceptance(const Workspace &ws, const ElementPattern &pattern, double target_eV)
 {
     const Model &model = ws.model();
     const ModelPart *strongest = nullptr;
@@ -133,11 +194,10 @@ double acceptance(const Workspace &ws, const ElementPattern &pattern)
         for (const ModelPart &p : model.column(id).parts)
             if (p.kind == ModelPart::Kind::Line && (!strongest || p.area > strongest->area))
                 strongest = &p;
-    if (!strongest)
-        return AcceptChiSquare;
     for (const std::size_t step : ws.steps()) {
         const double edge = model.column(step).parts.front().energy_eV;
-        if (strongest->energy_eV <= edge && edge - strongest->energy_eV < ws.detector().fwhm(edge))
+        const auto below = [&](double e) { return e <= edge && edge - e < ws.detector().fwhm(edge); };
+        if (below(target_eV) || (strongest && below(strongest->energy_eV)))
             return OnWindowEdgeChiSquare;
     }
     return AcceptChiSquare;
@@ -179,6 +239,7 @@ bool lineLike(const Workspace &ws, const Fit &current, const ResidualPeak &targe
     };
     const std::vector<double> line = filtered(fwhm), hump = filtered(3 * fwhm);
     const std::vector<double> m = ws.model().values(current.ids, current.amplitudes);
+    const std::vector<double> spread = ws.model().spreadValues(current.ids, current.amplitudes);
     const std::vector<double> &y = ws.model().data();
     const double n = double(grid.size());
     const double b0 = std::clamp(std::ceil(grid.bin(target.energy_eV - 3 * fwhm)), 0.0, n - 1);
@@ -188,7 +249,7 @@ bool lineLike(const Workspace &ws, const Fit &current, const ResidualPeak &targe
         const std::size_t b = std::size_t(bin);
         if (!filter.fits(b))
             continue;
-        const double s = ws.noise(b, m[b]);
+        const double s = ws.noise(b, spread[b]);
         const double w = 1 / (s * s * filter.correlation(b));
         const double r = y[b] - m[b];
         ll += w * line[b] * line[b];

@@ -24,17 +24,20 @@ struct Check {
 };
 
 // Checks a subject against the data at the target peak; `others`: the
-// model's values without the subject.
+// model's values without the subject, and their spread (for the noise,
+// Workspace::noise). A family of the subject that the beam excites well
+// (MinFamilyOvervoltage) counts as a partner too.
 Check check(const Workspace &ws, const Fit &fit, const std::vector<std::size_t> &subject, double target_eV,
-            const std::vector<double> &others);
+            const std::vector<double> &others, const std::vector<double> &othersSpread);
 
 // Why element Z, checked so, is refused; nothing when it is not.
 std::optional<Rival> refusal(int Z, const Check &check);
 
-// The chi-square drop an element must bring (AcceptChiSquare, or
-// OnWindowEdgeChiSquare when its strongest line lies within a FWHM below a
-// step of the continuum).
-double acceptance(const Workspace &ws, const ElementPattern &pattern);
+// The chi-square drop an element must bring for the peak at target_eV
+// (AcceptChiSquare, or OnWindowEdgeChiSquare when that peak or the
+// element's strongest line lies within a FWHM below a step of the
+// continuum: whatever is proposed there is confounded with the step).
+double acceptance(const Workspace &ws, const ElementPattern &pattern, double target_eV);
 
 // The continuum's steps within three FWHM of an element's lines: they
 // compete with it for what lies there.

@@ -49,7 +49,7 @@ std::vector<CountedPart> sharesBetween(const Workspace &ws, const Fit &f, double
             modelled += counts;
             const auto same = std::find_if(shares.begin(), shares.end(), [&](const CountedPart &s) {
                 return s.part->kind == part.kind && s.part->line == part.line && s.part->second == part.second
-                       && s.part->escape == part.escape;
+                       && s.part->escape == part.escape && s.part->source == part.source;
             });
             if (same != shares.end())
                 same->counts += counts;
@@ -69,7 +69,8 @@ std::optional<Note> windowEdge(const Workspace &ws, const Fit &f, std::size_t b,
     int stepZ = 0;
     for (std::size_t i = 0; i < f.ids.size(); ++i) {
         const ModelColumn &c = ws.model().column(f.ids[i]);
-        if (c.Z < 0 && b >= c.first && b < c.first + c.values.size() && f.amplitudes[i] > 0) {
+        if (c.Z < 0 && !c.internal && !c.scatter && b >= c.first && b < c.first + c.values.size()
+            && f.amplitudes[i] > 0) {
             const double v = f.amplitudes[i] * c.values[b - c.first];
             steps += v;
             if (v > largest) {
@@ -102,7 +103,8 @@ std::vector<CountedPart>::const_iterator namingShare(const std::vector<CountedPa
                 return std::string();
             return std::to_string(l->Z) + std::string(xray::displayGroup(*l));
         };
-        return std::to_string(int(part.kind)) + key(part.line) + "/" + key(part.second) + "/"
+        return std::to_string(int(part.kind)) + "." + std::to_string(int(part.source)) + key(part.line) + "/"
+               + key(part.second) + "/"
                + (part.escape ? std::string(part.escape->iupac()) : std::string());
     };
     std::map<std::string, double> groups;
@@ -171,8 +173,30 @@ Assignment assignmentOf(const ModelPart &part)
     return a;
 }
 
-Confidence confidenceOf(double significance, int explains, bool alone)
+// The largest share element Z has of what the model puts within half a
+// FWHM of any of its peaks: 1 for a peak all its own.
+double ownShare(const Workspace &ws, const Fit &f, int Z)
 {
+    double best = 0;
+    for (const Cluster &c : clusters(ws, f, positionsOf(ws, f, Z))) {
+        const double half = 0.5 * ws.detector().fwhm(c.energy_eV);
+        double modelled = 0, own = 0;
+        for (const CountedPart &s : sharesBetween(ws, f, c.energy_eV - half, c.energy_eV + half, modelled))
+            if (s.part->kind == ModelPart::Kind::Line && s.part->source == ModelPart::Source::Sample
+                && s.part->line && s.part->line->Z == Z)
+                own += s.counts;
+        if (modelled > 0)
+            best = std::max(best, own / modelled);
+    }
+    return best;
+}
+
+// Certain needs a peak of its own; without one, an element is at most
+// possible.
+Confidence confidenceOf(double significance, int explains, bool alone, bool own)
+{
+    if (!own)
+        return Confidence::Possible;
     if (significance >= CertainSignificance && (explains >= ConfirmingPeaks || alone))
         return Confidence::Certain;
     if (significance >= CertainSignificance || (significance >= ProbableSignificance && explains >= ConfirmingPeaks))
@@ -187,7 +211,8 @@ struct Seen {
     std::map<int, int> peaks;
 };
 
-IdentifiedElement describeElement(int Z, const Outcome &outcome, const Seen &seen, const IdentifyOptions &options)
+IdentifiedElement describeElement(const Workspace &ws, int Z, const Outcome &outcome, const Seen &seen,
+                                  const IdentifyOptions &options)
 {
     IdentifiedElement e;
     e.Z = Z;
@@ -204,13 +229,22 @@ IdentifiedElement describeElement(int Z, const Outcome &outcome, const Seen &see
     const int explains = peaks != seen.peaks.end() ? peaks->second : 0;
     const auto uncontested = outcome.uncontested.find(Z);
     const bool alone = uncontested != outcome.uncontested.end() && uncontested->second;
-    e.confidence = confidenceOf(e.significance, explains, alone);
+    // A peak of its own: one the peaks' list names after it, where it holds
+    // OwnShare of what the model puts.
+    const bool own = explains > 0 && ownShare(ws, outcome.fit, Z) >= OwnShare;
+    e.confidence = confidenceOf(e.significance, explains, alone, own);
     const auto reason = outcome.reasons.find(Z);
     if (reason != outcome.reasons.end())
         e.reason = reason->second;
     if (e.required && e.significance < RequiredSeenSignificance)
         e.reason = ElementReason{.kind = ElementReason::Kind::RequiredUnseen};
     return e;
+}
+
+bool artefact(const PeakReason &reason)
+{
+    return reason.kind == PeakReason::Kind::Internal || reason.kind == PeakReason::Kind::TubeRayleigh
+           || reason.kind == PeakReason::Kind::TubeCompton;
 }
 
 } // namespace
@@ -257,6 +291,18 @@ Identification explain(const Workspace &ws, const Outcome &outcome, const std::v
             continue;
         }
         const ModelPart &part = *best->part;
+        if (part.source != ModelPart::Source::Sample) {
+            // The detector's own lines, or the tube's scattered by the
+            // sample: explained, but by no element of the sample.
+            out.assignment.kind = AssignmentKind::Unexplained;
+            out.reason.kind = part.source == ModelPart::Source::Internal   ? PeakReason::Kind::Internal
+                              : part.source == ModelPart::Source::Rayleigh ? PeakReason::Kind::TubeRayleigh
+                                                                           : PeakReason::Kind::TubeCompton;
+            out.reason.line = part.line;
+            out.reason.escape = part.kind == ModelPart::Kind::Escape;
+            result.peaks.push_back(out);
+            continue;
+        }
         out.assignment = assignmentOf(part);
         if (part.kind == ModelPart::Kind::Line) {
             seen.lines[part.line->Z].push_back(part.line);
@@ -264,18 +310,19 @@ Identification explain(const Workspace &ws, const Outcome &outcome, const std::v
         }
         // Lines of other elements that make up much of the peak are seen too.
         for (const CountedPart &s : shares)
-            if (s.part != best->part && s.part->kind == ModelPart::Kind::Line && s.counts >= SeenShare * modelled)
+            if (s.part != best->part && s.part->kind == ModelPart::Kind::Line
+                && s.part->source == ModelPart::Source::Sample && s.counts >= SeenShare * modelled)
                 seen.lines[s.part->line->Z].push_back(s.part->line);
         result.peaks.push_back(out);
     }
 
     for (const int Z : outcome.accepted)
-        result.elements.push_back(describeElement(Z, outcome, seen, options));
+        result.elements.push_back(describeElement(ws, Z, outcome, seen, options));
     std::sort(result.elements.begin(), result.elements.end(),
               [](const IdentifiedElement &a, const IdentifiedElement &b) { return a.significance > b.significance; });
     std::size_t unexplained = 0;
     for (const IdentifiedPeak &p : result.peaks)
-        unexplained += p.assignment.kind == AssignmentKind::Unexplained;
+        unexplained += p.assignment.kind == AssignmentKind::Unexplained && !artefact(p.reason);
     if (unexplained)
         result.notes.push_back({Note::Kind::Unexplained,
                                 std::to_string(unexplained) + (unexplained == 1 ? " peak" : " peaks")

@@ -53,6 +53,7 @@ std::vector<ResidualPeak> residualPeaks(const Workspace &ws, const Fit &fit)
     const WorkGrid &grid = ws.grid();
     const TopHat &filter = ws.filter();
     const std::vector<double> m = model.values(fit.ids, fit.amplitudes);
+    const std::vector<double> spread = model.spreadValues(fit.ids, fit.amplitudes);
     const std::vector<double> &y = model.data();
     // Above the noise peak's tail (two FWHM of it), where lines are.
     const double low = ws.lowestLine();
@@ -62,8 +63,8 @@ std::vector<ResidualPeak> residualPeaks(const Workspace &ws, const Fit &fit)
         if (!filter.fits(i) || !(ws.sigma()[i] > 0) || grid.energy(double(i)) < low)
             continue;
         const double r = residual(i);
-        if (r > residual(i - 1) && r >= residual(i + 1) && r >= PeakThreshold * ws.noise(i, m[i]))
-            peaks.push_back({grid.energy(double(i)), r / filter.response(i), r / ws.noise(i, m[i])});
+        if (r > residual(i - 1) && r >= residual(i + 1) && r >= PeakThreshold * ws.noise(i, spread[i]))
+            peaks.push_back({grid.energy(double(i)), r / filter.response(i), r / ws.noise(i, spread[i])});
     }
     std::sort(peaks.begin(), peaks.end(),
               [](const ResidualPeak &a, const ResidualPeak &b) { return a.netCounts > b.netCounts; });

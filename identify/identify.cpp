@@ -5,7 +5,7 @@
 #include "identify.h"
 
 #include "background.h"
-#include "minimise.h"
+#include "refineresponse.h"
 #include "resolution.h"
 #include "search.h"
 #include "settings.h"
@@ -117,23 +117,13 @@ Prepared prepare(const WorkGrid &grid, xray::Material material, double fwhm)
     return p;
 }
 
-// The FWHM that fits the lines the search found best, the filter held as
-// it was, by golden-section search from RefineLow to RefineHigh times the
-// present one.
-double refinedFwhm(const WorkGrid &grid, const Prepared &prepared, std::optional<double> beam_eV, bool electrons,
-                   const IdentifyOptions &options, const Search &search, double fwhm)
-{
-    const std::vector<int> elements = search.accepted();
-    const bool sums = search.hasSums();
-    const auto chiSquare = [&](double f) {
-        Search trial(grid, prepared.background, xray::Detector(options.material, f), prepared.detector, beam_eV,
-                     options, prepared.peaks, electrons);
-        return trial.chiSquareWith(elements, sums);
-    };
-    return goldenSectionMinimum(chiSquare, RefineLow * fwhm, RefineHigh * fwhm, RefineTolerance * fwhm);
-}
-
 } // namespace
+
+bool rareElement(int Z)
+{
+    return Z == 2 || Z == 10 || Z == 36 || Z == 54 || Z == 86 || Z == 43 || Z == 61 || (Z >= 84 && Z <= 89)
+           || Z == 91 || (Z >= 93 && Z <= 98);
+}
 
 std::string_view confidenceName(Confidence confidence)
 {
@@ -185,24 +175,29 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         return out;
     }
     std::optional<Search> search;
-    search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options, prepared.peaks,
-                   electrons);
+    search.emplace(grid, prepared.background, prepared.detector, beam_eV, options, prepared.peaks, electrons,
+                   out.response);
     search->run();
-    if (out.fwhmSource == Identification::FwhmSource::Usual && !search->accepted().empty()
-        && search->accepted().size() <= MaxRefineElements
-        && search->work() <= std::min(MaxRefineWork, workBound(options.maxWork) / 8)) {
-        // No peak gave the resolution: everything again with the one that
-        // fits the lines found best, if it differs.
-        const double refined = refinedFwhm(grid, prepared, beam_eV, electrons, options, *search, fwhm);
-        if (std::fabs(refined / fwhm - 1) > RefineMinChange) {
-            fwhm = refined;
+    // The detector's response measured on the peaks of the elements found,
+    // and everything again with it.
+    if (!search->accepted().empty() && search->work() <= workBound(options.maxWork) / 2) {
+        const RefinedResponse refined =
+            refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
+                           out.fwhmSource == Identification::FwhmSource::Estimated
+                               || out.fwhmSource == Identification::FwhmSource::Usual);
+        if (refined.peaks > 0) {
+            out.response = refined.response;
+            out.responsePeaks = refined.peaks;
+            if (refined.fwhmMnKa_eV) {
+                fwhm = *refined.fwhmMnKa_eV;
+                out.fwhmSource = Identification::FwhmSource::Estimated;
+                out.fwhmMnKa_eV = fwhm;
+            }
             prepared = prepare(grid, options.material, fwhm);
-            search.emplace(grid, prepared.background, prepared.detector, prepared.detector, beam_eV, options,
-                           prepared.peaks, electrons);
+            search.emplace(grid, prepared.background, prepared.detector, beam_eV, options, prepared.peaks, electrons,
+                           out.response);
             search->run();
         }
-        out.fwhmSource = Identification::FwhmSource::Estimated;
-        out.fwhmMnKa_eV = fwhm;
     }
     Identification found = search->finish(prepared.peaks);
     out.elements = std::move(found.elements);

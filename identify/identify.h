@@ -18,12 +18,21 @@
 //     elements accepted so far are tried on it (their escape peaks are part
 //     of each element's pattern).
 //  4. Repeated until every significant peak is explained or has been tried;
-//     then an element that the others make unnecessary is dropped. The
-//     peaks are then named and the elements described (explain.h).
+//     then an element that the others make unnecessary, or whose peaks all
+//     lie in the shadow of stronger ones, is dropped.
+//  5. The detector's response (the calibration's error, the resolution, the
+//     tails of incomplete charge collection) is measured on the peaks the
+//     elements found make (refineresponse.h), and everything is done again
+//     with it. The peaks are then named and the elements described
+//     (explain.h).
+// Every fit carries the detector's own peaks too: its noise peak, the
+// continuum's steps at its window's edges, its internal fluorescence, and
+// under X-rays the tube's lines scattered by the sample (artefacts.cpp).
 #pragma once
 
 #include "peaksearch.h"
 #include "reasons.h"
+#include "response.h"
 #include "spectrum/result.h"
 #include "spectrum/spectrum.h"
 
@@ -50,6 +59,10 @@ struct IdentifyOptions {
     bool xrf = false;
     std::vector<int> exclude; // never proposed
     std::vector<int> require; // known present (a coating, a grid): always in the model
+    std::vector<int> allow;   // proposed although rare in ordinary samples (rareElement)
+    // Under X-rays, the tube's anode, whose lines the sample scatters;
+    // without it, UsualTube's (settings.h).
+    std::optional<int> tube;
     // The fitting work the search may do, in multiply-adds: past it the
     // search stops with a note, and the resolution is refined only after a
     // search of at most an eighth of it. The default suits every real
@@ -57,6 +70,12 @@ struct IdentifyOptions {
     // try many random spectra a second. 0 (or not a number): no search.
     double maxWork = 4e7;
 };
+
+// Elements that ordinary samples do not hold, proposed only when allowed:
+// Tc, Pm, Po to Ac, Pa and Np to Cf (no stable isotope, or made in
+// reactors), and the noble gases but argon (air's argon shows in many
+// spectra; the others only in gas inclusions and implants).
+bool rareElement(int Z);
 
 enum class Confidence { Certain, Probable, Possible };
 // "certain", "probable", "possible"
@@ -127,6 +146,11 @@ struct Identification {
     FwhmSource fwhmSource = FwhmSource::Usual;
     std::optional<double> beam_kV;
     bool beamFromFile = false;
+    // The detector's response as the spectrum's own peaks measured it
+    // (refineresponse.h): how far the file's calibration is off, the tail;
+    // `responsePeaks` peaks gave it (0: none, the usual response).
+    Response response;
+    int responsePeaks = 0;
     std::vector<IdentifiedElement> elements; // most significant first
     std::vector<IdentifiedPeak> peaks;       // by energy
     std::vector<Note> notes;

@@ -1,4 +1,5 @@
 #include "model.h"
+#include "response.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,9 +24,10 @@ void renderColumn(ModelColumn &column, const WorkGrid &grid)
         return;
     double low = std::numeric_limits<double>::infinity(), high = -low;
     for (const ModelPart &p : column.parts) {
-        const double reach = p.kind == ModelPart::Kind::Step ? StepReach * p.fwhm_eV : 5 * p.fwhm_eV / FwhmPerSigma;
-        low = std::min(low, p.energy_eV - reach);
-        high = std::max(high, p.energy_eV + 5 * p.fwhm_eV / FwhmPerSigma);
+        const double reach = p.kind == ModelPart::Kind::Step ? StepReach * p.fwhm_eV
+                                                             : peakReachBelow(p.fwhm_eV, p.tail, p.tailSlope, p.shelf);
+        low = std::min(low, p.at() - reach);
+        high = std::max(high, p.at() + 5 * p.fwhm_eV / FwhmPerSigma);
     }
     const double n = double(grid.size());
     const double firstBin = std::clamp(std::floor(grid.bin(low)), 0.0, n - 1);
@@ -44,10 +46,15 @@ void renderColumn(ModelColumn &column, const WorkGrid &grid)
             continue;
         }
         const double reach = 5 * sigma;
-        const double b0 = std::clamp(std::floor(grid.bin(p.energy_eV - reach)), firstBin, lastBin);
-        const double b1 = std::clamp(std::ceil(grid.bin(p.energy_eV + reach)), firstBin, lastBin);
-        addGaussian(column.values.data() + std::size_t(b0 - firstBin), std::size_t(b1 - b0) + 1, grid.energy(b0),
-                    grid.gain_eV, p.energy_eV, p.fwhm_eV, p.area);
+        const double below = peakReachBelow(p.fwhm_eV, p.tail, p.tailSlope, p.shelf);
+        const double b0 = std::clamp(std::floor(grid.bin(p.at() - below)), firstBin, lastBin);
+        const double b1 = std::clamp(std::ceil(grid.bin(p.at() + reach)), firstBin, lastBin);
+        if (p.tail > 0 || p.shelf > 0)
+            addPeak(column.values.data() + std::size_t(b0 - firstBin), std::size_t(b1 - b0) + 1, grid.energy(b0),
+                    grid.gain_eV, p.at(), p.fwhm_eV, p.area, p.tail, p.tailSlope, p.shelf);
+        else
+            addGaussian(column.values.data() + std::size_t(b0 - firstBin), std::size_t(b1 - b0) + 1,
+                        grid.energy(b0), grid.gain_eV, p.at(), p.fwhm_eV, p.area);
     }
 }
 
@@ -86,7 +93,10 @@ void addGaussian(double *values, std::size_t count, double firstEnergy_eV, doubl
 double partAreaBetween(const ModelPart &part, double low_eV, double high_eV)
 {
     const double sigma = part.fwhm_eV / FwhmPerSigma;
-    return part.area * (normalCdf((high_eV - part.energy_eV) / sigma) - normalCdf((low_eV - part.energy_eV) / sigma));
+    return part.area
+           * ((1 - part.tail - part.shelf) * (normalCdf((high_eV - part.at()) / sigma) - normalCdf((low_eV - part.at()) / sigma))
+              + tailAreaBetween(low_eV - part.at(), high_eV - part.at(), part.fwhm_eV, part.tail, part.tailSlope,
+                                part.shelf));
 }
 
 Model::Model(std::vector<double> y, std::vector<double> weights) : y_(std::move(y)), w_(std::move(weights))
@@ -162,6 +172,39 @@ std::vector<double> Model::fitAround(const std::vector<std::size_t> &ids, const 
     return tiedLeastSquares(G, g, ties, &work_);
 }
 
+std::vector<double> Model::fitWeighted(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
+                                       const std::vector<std::size_t> &fixed,
+                                       const std::vector<double> &fixedAmplitudes, const std::vector<double> &weights)
+{
+    // What the fixed columns leave of the data.
+    std::vector<double> rest = y_;
+    for (std::size_t k = 0; k < fixed.size(); ++k)
+        if (fixedAmplitudes[k] != 0) {
+            const ModelColumn &c = columns_[fixed[k]];
+            for (std::size_t b = 0; b < c.values.size(); ++b)
+                rest[c.first + b] -= fixedAmplitudes[k] * c.values[b];
+        }
+    const auto cross = [&](const ModelColumn &a, const ModelColumn &b) {
+        const std::size_t first = std::max(a.first, b.first);
+        const std::size_t end = std::min(a.first + a.values.size(), b.first + b.values.size());
+        double sum = 0;
+        for (std::size_t i = first; i < end; ++i)
+            sum += weights[i] * a.values[i - a.first] * b.values[i - b.first];
+        work_ += double(end > first ? end - first : 0) + 1;
+        return sum;
+    };
+    SquareMatrix G(ids.size());
+    std::vector<double> g(ids.size(), 0.0);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const ModelColumn &ci = columns_[ids[i]];
+        for (std::size_t b = 0; b < ci.values.size(); ++b)
+            g[i] += weights[ci.first + b] * ci.values[b] * rest[ci.first + b];
+        for (std::size_t j = 0; j <= i; ++j)
+            G(i, j) = G(j, i) = cross(ci, columns_[ids[j]]);
+    }
+    return tiedLeastSquares(G, g, ties, &work_);
+}
+
 double Model::chiSquare(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes)
 {
     double chi = yy_;
@@ -183,6 +226,23 @@ void Model::addValues(std::size_t id, double amplitude, std::vector<double> &int
     const ModelColumn &c = columns_[id];
     for (std::size_t k = 0; k < c.values.size(); ++k)
         into[c.first + k] += amplitude * c.values[k];
+}
+
+void Model::addSpread(std::size_t id, double amplitude, std::vector<double> &into) const
+{
+    if (amplitude == 0)
+        return;
+    const ModelColumn &c = columns_[id];
+    for (std::size_t k = 0; k < c.spread.size(); ++k)
+        into[c.spreadFirst + k] += std::fabs(amplitude) * c.spread[k];
+}
+
+std::vector<double> Model::spreadValues(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes) const
+{
+    std::vector<double> v(y_.size(), 0.0);
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        addSpread(ids[i], amplitudes[i], v);
+    return v;
 }
 
 std::vector<double> Model::values(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes) const

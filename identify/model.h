@@ -28,16 +28,38 @@ struct ModelPart {
     double energy_eV = 0;
     double fwhm_eV = 0;
     double area = 0; // counts per unit amplitude
+    // Where the detector puts it on the spectrum's scale, relative to
+    // energy_eV, and its tail and shelf (response.h): lines, escapes and sums.
+    double shift_eV = 0;
+    double tail = 0;
+    double tailSlope = 1.5;
+    double shelf = 0;
+    // What makes it: the sample, or the detector and the excitation (the
+    // detector's own lines, the tube's lines scattered by the sample).
+    enum class Source { Sample, Internal, Rayleigh, Compton };
+    Source source = Source::Sample;
+    double at() const { return energy_eV + shift_eV; }
 };
 
 struct ModelColumn {
     int Z = 0;             // the element; 0 for sum peaks and the noise peak
+    // Lines of the detector's own materials, excited in its dead layer or
+    // coating by the photons it counts (internal fluorescence).
+    bool internal = false;
+    // The tube's lines scattered by the sample (X-ray fluorescence).
+    bool scatter = false;
+    // An element's column, no artefact.
+    bool sample() const { return Z > 0; }
     xray::Family family = xray::Family::K;
     xray::Shell shell = xray::Shell::K; // the subshell whose lines it holds
     std::vector<ModelPart> parts;
     // Its values over bins first .. first + values.size() - 1.
     std::size_t first = 0;
     std::vector<double> values;
+    // How far an error of one sign in it could move the filtered values
+    // (TopHat::spread), over spreadFirst .. spreadFirst + spread.size() - 1.
+    std::size_t spreadFirst = 0;
+    std::vector<double> spread;
 };
 
 // Fills a column's values on the grid from its parts (Gaussians integrated
@@ -80,6 +102,11 @@ public:
     // (ties only among `ids`).
     std::vector<double> fitAround(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
                                   const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes);
+    // The same with weights of the caller's instead of the model's (its
+    // cross products worked out afresh, not kept).
+    std::vector<double> fitWeighted(const std::vector<std::size_t> &ids, const std::vector<Tie> &ties,
+                                    const std::vector<std::size_t> &fixed, const std::vector<double> &fixedAmplitudes,
+                                    const std::vector<double> &weights);
     // The work done so far, in multiply-adds (roughly): cross products
     // worked out, and the fits' (through workCounter()). Identification
     // bounds it.
@@ -92,6 +119,9 @@ public:
     std::vector<double> values(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes) const;
     // Adds one column times its amplitude into `into`.
     void addValues(std::size_t id, double amplitude, std::vector<double> &into) const;
+    // The same for the columns' spreads.
+    std::vector<double> spreadValues(const std::vector<std::size_t> &ids, const std::vector<double> &amplitudes) const;
+    void addSpread(std::size_t id, double amplitude, std::vector<double> &into) const;
 
 private:
     std::vector<double> y_, w_;

@@ -172,10 +172,13 @@ std::size_t addGroup(Workspace &ws, ElementPattern &pattern, const Group &group,
             weighted += e.strength * e.line->energy_eV;
             c.parts.push_back({ModelPart::Kind::Line, e.line, nullptr, nullptr, e.line->energy_eV,
                                detector.fwhm(e.line->energy_eV), area});
+            ws.shape(c.parts.back());
             for (const xray::Escape &escape : detector.escapes(e.line->energy_eV))
-                if (escape.energy_eV >= low && escape.fraction > 0)
+                if (escape.energy_eV >= low && escape.fraction > 0) {
                     c.parts.push_back({ModelPart::Kind::Escape, e.line, nullptr, escape.line, escape.energy_eV,
                                        detector.fwhm(escape.energy_eV), area * escape.fraction});
+                    ws.shape(c.parts.back());
+                }
         }
         positions.push_back(pattern.ids.size());
         strengths.push_back(strength);

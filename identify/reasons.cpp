@@ -11,6 +11,9 @@ namespace {
 
 std::string symbol(int Z) { return std::string(xray::elementSymbol(Z)); }
 
+// "Si Ka1": the element and its line.
+std::string lineText(const xray::Line &line) { return symbol(line.Z) + " " + std::string(xray::displayName(line)); }
+
 // "Ka1 at 1.49 keV", "line at 1.49 keV" for a peak whose line is not named.
 std::string peakText(const LinePeak &peak)
 {
@@ -100,6 +103,17 @@ std::string reasonText(const PeakReason &reason)
         return "no element found explains it";
     case PeakReason::Kind::PartlyExplained:
         return "the elements found explain only part of it";
+    case PeakReason::Kind::Internal:
+    case PeakReason::Kind::TubeRayleigh:
+    case PeakReason::Kind::TubeCompton: {
+        const std::string line = reason.line ? lineText(*reason.line) : std::string("a line");
+        const std::string what = reason.kind == PeakReason::Kind::Internal
+                                     ? line + " of the detector itself (internal fluorescence)"
+                                     : "the tube's " + line + " scattered by the sample ("
+                                           + (reason.kind == PeakReason::Kind::TubeRayleigh ? "Rayleigh" : "Compton")
+                                           + ")";
+        return (reason.escape ? "escape peak of " : "") + what + ", no element of the sample";
+    }
     }
     return {};
 }

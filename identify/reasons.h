@@ -64,10 +64,15 @@ struct PeakReason {
         Refused,         // every candidate was refused: `rivals`, the first few
         NotExplained,    // no element found explains it
         PartlyExplained, // the elements found explain only part of it
+        Internal,        // `line` of the detector's own material (internal fluorescence)
+        TubeRayleigh,    // the tube's `line` scattered by the sample, at its own energy
+        TubeCompton,     // the tube's `line` scattered by the sample, below it
     };
     Kind kind = Kind::None;
     double energy_eV = 0;
     std::vector<Rival> rivals = {};
+    const xray::Line *line = nullptr; // Internal, TubeRayleigh, TubeCompton
+    bool escape = false;              // the escape peak of that line, not the line
 };
 
 // In English, as the command line prints them: "the peak at 1.49 keV is its

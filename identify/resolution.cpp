@@ -1,7 +1,7 @@
 #include "resolution.h"
 
-#include "minimise.h"
 #include "model.h"
+#include "peakfit.h"
 #include "settings.h"
 
 #include "xray/excitation.h"
@@ -21,62 +21,6 @@ struct PatternLine {
     double energy_eV;
     double area;
 };
-
-// Chi-square of the best fit of amplitude x pattern + a + b x over the
-// window's bins, the amplitude not below 0.
-double patternChiSquare(const WorkGrid &grid, std::size_t b0, std::size_t b1, const std::vector<PatternLine> &lines,
-                        const xray::Detector &detector)
-{
-    const double centre = grid.energy(0.5 * double(b0 + b1));
-    std::vector<double> pattern(b1 - b0 + 1, 0.0);
-    for (const PatternLine &l : lines)
-        addGaussian(pattern.data(), pattern.size(), grid.energy(double(b0)), grid.gain_eV, l.energy_eV,
-                    detector.fwhm(l.energy_eV), l.area);
-    // Sums for the normal equations of (pattern, 1, x).
-    double s[3][3] = {}, t[3] = {}, yy = 0;
-    for (std::size_t i = b0; i <= b1; ++i) {
-        const double e = grid.energy(double(i));
-        const double v[3] = {pattern[i - b0], 1.0, (e - centre) / 1000};
-        const double w = 1.0 / std::max(grid.counts[i], 1.0), y = grid.counts[i];
-        for (int r = 0; r < 3; ++r) {
-            t[r] += w * v[r] * y;
-            for (int c = 0; c < 3; ++c)
-                s[r][c] += w * v[r] * v[c];
-        }
-        yy += w * y * y;
-    }
-    // Solve by Cramer's rule; without the pattern when its amplitude is negative.
-    const auto det3 = [](const double m[3][3]) {
-        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
-               + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-    };
-    const double d = det3(s);
-    double x[3] = {0, 0, 0};
-    if (std::fabs(d) > 0) {
-        for (int k = 0; k < 3; ++k) {
-            double m[3][3];
-            for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 3; ++c)
-                    m[r][c] = c == k ? t[r] : s[r][c];
-            x[k] = det3(m) / d;
-        }
-    }
-    if (!(x[0] > 0)) {
-        x[0] = 0;
-        const double d2 = s[1][1] * s[2][2] - s[1][2] * s[2][1];
-        if (std::fabs(d2) > 0) {
-            x[1] = (t[1] * s[2][2] - s[1][2] * t[2]) / d2;
-            x[2] = (s[1][1] * t[2] - t[1] * s[2][1]) / d2;
-        }
-    }
-    double chi = yy;
-    for (int r = 0; r < 3; ++r) {
-        chi -= 2 * x[r] * t[r];
-        for (int c = 0; c < 3; ++c)
-            chi += x[r] * x[c] * s[r][c];
-    }
-    return chi;
-}
 
 } // namespace
 
@@ -104,7 +48,7 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
         xray::FindOptions find;
         find.tolerance_eV = 0.5 * reference.fwhm(p->energy_eV);
         find.beam_eV = beam_eV;
-        find.limit = 10;
+        find.limit = EstimateCandidates;
         double best = std::numeric_limits<double>::infinity(), bestFwhm = 0;
         for (const xray::Candidate &c : xray::findLines(p->energy_eV, reference, find).candidates) {
             if (c.kind == xray::CandidateKind::Sum)
@@ -119,25 +63,35 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
                     && std::fabs(l.energy_eV - shift - p->energy_eV) <= wider)
                     lines.push_back({l.energy_eV - shift,
                                      beam_eV && electrons ? xray::electronLineYield(l, *beam_eV) : l.relative});
-            // Every other peak in the window must be one of the pattern's:
-            // a peak it cannot explain would widen the fit.
-            const bool alone = std::all_of(peaks.begin(), peaks.end(), [&](const Peak &q) {
-                if (&q == p || q.zero || std::fabs(q.energy_eV - p->energy_eV) > wider)
-                    return true;
-                return std::any_of(lines.begin(), lines.end(), [&](const PatternLine &l) {
+            if (lines.empty())
+                continue;
+            // The pattern with its position, width and a usual tail free
+            // to move: a calibration a few eV off, or a tail, must not pass
+            // for a wider peak. Other peaks found in the window (or a FWHM
+            // beyond it) that the pattern does not explain are fitted with
+            // it, each a line of its own.
+            std::vector<std::vector<GroupLine>> groups(1);
+            for (const PatternLine &l : lines)
+                groups.front().push_back({l.energy_eV, l.area, reference.fwhm(l.energy_eV)});
+            for (const Peak &q : peaks) {
+                if (&q == p || q.zero || std::fabs(q.energy_eV - p->energy_eV) > reach + reference.fwhm(q.energy_eV))
+                    continue;
+                const bool explained = std::any_of(lines.begin(), lines.end(), [&](const PatternLine &l) {
                     return std::fabs(l.energy_eV - q.energy_eV) < 0.5 * reference.fwhm(q.energy_eV);
                 });
-            });
-            if (lines.empty() || !alone)
-                continue;
-            const auto chi = [&](double f) {
-                return patternChiSquare(grid, std::size_t(lo), std::size_t(hi), lines, xray::Detector(material, f));
-            };
-            const double f = goldenSectionMinimum(chi, 0.6 * usual, 1.8 * usual, 0.005 * usual);
-            const double value = chi(f);
-            if (value < best) {
-                best = value;
-                bestFwhm = f;
+                if (!explained)
+                    groups.push_back({{q.energy_eV, 1.0, reference.fwhm(q.energy_eV)}});
+            }
+            GroupFitOptions fit;
+            fit.maxShift_eV = EstimateShift * reference.fwhm(p->energy_eV);
+            fit.tail = UsualTail;
+            const GroupFit result = fitGroups(grid, std::size_t(lo), std::size_t(hi), groups, fit);
+            if (result.ok && result.chiSquare < best) {
+                best = result.chiSquare;
+                // The FWHM at Mn K-alpha that gives this width here.
+                const double f = result.widthScale * reference.fwhm(p->energy_eV);
+                const double noise2 = f * f - xray::Detector::FanoTerm_eV * p->energy_eV;
+                bestFwhm = std::sqrt(std::max(0.0, noise2) + xray::Detector::FanoTerm_eV * xray::mnKalpha_eV());
             }
         }
         // A peak no candidate fits closely is a blend of lines of several

@@ -23,11 +23,12 @@ struct FwhmEstimate {
 // than one line. So for each peak, each of the line finder's best
 // candidates (lines and escape peaks) brings its family's lines near the
 // peak with their relative intensities (under electrons of a known beam
-// energy, their yields, xray/excitation.h), and the FWHM is searched (golden
-// section, 0.6 to 1.8 times the material's usual resolution) for the least
-// chi-square of that pattern over a straight continuum, +-2.5 FWHM around
-// the peak. The best candidate gives the peak's FWHM; the estimate is the
-// median over the peaks. Nothing when no peak qualifies.
+// energy, their yields, xray/excitation.h), and is fitted over a straight
+// continuum, +-2.5 FWHM around the peak, with its width, its position (a
+// calibration a few eV off must not pass for a wider peak) and, on a strong
+// peak, its tail free (peakfit.h); other peaks found in the window are
+// fitted beside it. The candidate that fits best gives the peak's FWHM; the
+// estimate is the median over the peaks. Nothing when no peak qualifies.
 std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector<Peak> &peaks,
                                          xray::Material material, std::optional<double> beam_eV, bool electrons);
 

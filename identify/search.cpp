@@ -12,10 +12,14 @@
 namespace identify {
 
 Search::Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
-               const xray::Detector &filtering, std::optional<double> beam_eV, const IdentifyOptions &options,
-               const std::vector<Peak> &peaks, bool electrons)
-    : ws_(grid, background, detector, filtering, beam_eV, electrons, peaks), patterns_(ws_), options_(options)
+               std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
+               bool electrons, const Response &response)
+    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0)),
+      patterns_(ws_), options_(options)
 {
+    for (const Peak &p : peaks)
+        if (!p.zero)
+            found_eV_.push_back(p.energy_eV);
 }
 
 void Search::run()
@@ -58,6 +62,7 @@ void Search::run()
         }
     }
     prune();
+    rejectShadowed();
     if (!pileUpId_ && !accepted_.empty())
         tryWeakSums();
     if (pileUpId_)
@@ -76,14 +81,69 @@ std::optional<PeakReason> Search::take(const ResidualPeak &target)
     return tryElements(target);
 }
 
-double Search::chiSquareWith(const std::vector<int> &elements, bool sums)
+std::vector<FittedGroup> Search::fittedGroups() const
 {
-    current_ = fitWith({}, std::nullopt);
-    current_ = fitWith(elements, std::nullopt);
-    if (sums)
-        if (const auto column = pileUpColumn(current_))
-            current_ = fitWith(elements, column);
-    return current_.chiSquare;
+    std::vector<FittedGroup> out;
+    for (std::size_t i = 0; i < current_.ids.size(); ++i) {
+        const ModelColumn &c = ws_.model().column(current_.ids[i]);
+        if (!c.sample() || !(current_.amplitudes[i] > 0))
+            continue;
+        FittedGroup g;
+        double area = 0;
+        for (const ModelPart &p : c.parts)
+            if (p.kind == ModelPart::Kind::Line) {
+                g.lines.push_back({p.energy_eV, p.area, p.fwhm_eV});
+                area += p.area;
+            }
+        g.counts = current_.amplitudes[i] * area;
+        out.push_back(std::move(g));
+    }
+    return out;
+}
+
+std::vector<double> Search::robustWeights(const Fit &base) const
+{
+    return robustWeights(ws_.model().spreadValues(base.ids, base.amplitudes));
+}
+
+std::vector<double> Search::robustWeights(const std::vector<double> &spread) const
+{
+    std::vector<double> w(ws_.grid().size(), 0.0);
+    for (std::size_t i = 0; i < w.size(); ++i)
+        if (ws_.filter().fits(i) && ws_.sigma()[i] > 0) {
+            const double n = ws_.noise(i, spread[i]);
+            w[i] = 1 / (n * n * ws_.filter().correlation(i));
+        }
+    return w;
+}
+
+double Search::gainOver(const Fit &base, const Fit &with, double from_eV, double to_eV) const
+{
+    return gainOver(robustWeights(base), base, with, from_eV, to_eV);
+}
+
+double Search::gainOver(const std::vector<double> &w, const Fit &base, const Fit &with, double from_eV,
+                        double to_eV) const
+{
+    const std::vector<double> mb = ws_.model().values(base.ids, base.amplitudes);
+    const std::vector<double> mw = ws_.model().values(with.ids, with.amplitudes);
+    const std::vector<double> &y = ws_.model().data();
+    double gain = 0;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const double e = ws_.grid().energy(double(i));
+        if (e >= from_eV && e <= to_eV)
+            gain += w[i] * ((y[i] - mb[i]) * (y[i] - mb[i]) - (y[i] - mw[i]) * (y[i] - mw[i]));
+    }
+    return gain;
+}
+
+std::vector<double> Search::spreadWithout(const Fit &fit, const std::vector<std::size_t> &skip) const
+{
+    std::vector<double> spread(ws_.grid().size(), 0.0);
+    for (std::size_t i = 0; i < fit.ids.size(); ++i)
+        if (std::find(skip.begin(), skip.end(), i) == skip.end())
+            ws_.model().addSpread(fit.ids[i], fit.amplitudes[i], spread);
+    return spread;
 }
 
 std::vector<Tie> Search::tiesOf(const ElementPattern &pattern, const std::vector<int> &sample)
@@ -93,7 +153,8 @@ std::vector<Tie> Search::tiesOf(const ElementPattern &pattern, const std::vector
 }
 
 Fit Search::fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras,
-                    const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements)
+                    const std::vector<std::size_t> &freeSteps, const std::optional<std::vector<int>> &freeElements,
+                    const std::vector<double> *weights)
 {
     Model &model = ws_.model();
     Fit f;
@@ -122,18 +183,25 @@ Fit Search::fitWith(const std::vector<int> &elements, std::optional<std::size_t>
     }
     // Extras fitted with the rest, or held as they are (taken from the data
     // before): all, or all but the steps named.
+    // Bounded ones (the detector's own lines) are always fitted.
     const std::vector<std::size_t> &steps = ws_.steps();
     for (const std::size_t id : ws_.extras()) {
         const bool step = std::find(steps.begin(), steps.end(), id) != steps.end();
-        if (freeExtras || std::find(freeSteps.begin(), freeSteps.end(), id) != freeSteps.end()) {
+        const std::optional<double> most = ws_.bound(id);
+        if (freeExtras || most || std::find(freeSteps.begin(), freeSteps.end(), id) != freeSteps.end()) {
             if (step)
                 f.ties.push_back({f.ids.size(), Tie::Bound, 0.0, StepCap});
+            if (most)
+                f.ties.push_back({f.ids.size(), Tie::Bound, 0.0, *most});
             f.ids.push_back(id);
             continue;
         }
         hold(id);
     }
-    f.amplitudes = held.empty() ? model.fit(f.ids, f.ties) : model.fitAround(f.ids, f.ties, held, heldAmplitudes);
+    if (weights)
+        f.amplitudes = model.fitWeighted(f.ids, f.ties, held, heldAmplitudes, *weights);
+    else
+        f.amplitudes = held.empty() ? model.fit(f.ids, f.ties) : model.fitAround(f.ids, f.ties, held, heldAmplitudes);
     f.ids.insert(f.ids.end(), held.begin(), held.end());
     f.amplitudes.insert(f.amplitudes.end(), heldAmplitudes.begin(), heldAmplitudes.end());
     f.chiSquare = model.chiSquare(f.ids, f.amplitudes);

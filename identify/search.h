@@ -11,6 +11,7 @@
 #include "fit.h"
 #include "identify.h"
 #include "patterns.h"
+#include "refineresponse.h"
 #include "workspace.h"
 
 #include <cstddef>
@@ -26,8 +27,8 @@ public:
     // See Workspace for the arguments; options: the elements excluded and
     // required.
     Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
-           const xray::Detector &filtering, std::optional<double> beam_eV, const IdentifyOptions &options,
-           const std::vector<Peak> &peaks, bool electrons);
+           std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
+           bool electrons, const Response &response);
     Search(const Search &) = delete;
     Search &operator=(const Search &) = delete;
 
@@ -37,9 +38,10 @@ public:
     // The fitting work done so far (Model::work).
     double work() const { return ws_.model().work(); }
     bool hasSums() const { return pileUpId_.has_value(); }
-    // Chi-square of these elements (and their sum peaks) with nothing else
-    // tried: for refining the FWHM.
-    double chiSquareWith(const std::vector<int> &elements, bool sums);
+    // The elements' peaks (one per column, its lines at their true
+    // energies) with the counts the fit gives them: what the detector's
+    // response is measured on (refineresponse.h).
+    std::vector<FittedGroup> fittedGroups() const;
     // The identification, from the search run: its peaks (those found, as
     // given), elements and notes.
     Identification finish(const std::vector<Peak> &peaks);
@@ -50,9 +52,12 @@ private:
     // all but the steps named in freeSteps. `freeElements`, when given,
     // names the elements fitted afresh; the others keep their amplitudes in
     // current_ (a new element must be free).
+    // `weights`, when given, take the place of the model's (Poisson's):
+    // robustWeights.
     Fit fitWith(const std::vector<int> &elements, std::optional<std::size_t> pileUp, bool freeExtras = true,
                 const std::vector<std::size_t> &freeSteps = {},
-                const std::optional<std::vector<int>> &freeElements = std::nullopt);
+                const std::optional<std::vector<int>> &freeElements = std::nullopt,
+                const std::vector<double> *weights = nullptr);
     // An element's ties, as fitted among `sample`.
     std::vector<Tie> tiesOf(const ElementPattern &pattern, const std::vector<int> &sample);
     // The elements among `elements` whose peaks overlap Z's (Z included):
@@ -75,15 +80,22 @@ private:
         int Z;
         double gain;
         Fit fit;
+        std::size_t columns; // its pattern's
+        double local;        // the gain within a FWHM of the target
     };
     // The elements with a line at the target, not accepted or excluded.
     std::vector<int> candidatesAt(const ResidualPeak &target) const;
     // Each candidate alone against what the model leaves (its values:
     // `model`); the joint refit of one that passed with everything
     // accepted. Those refused are added to `refused`, with why.
+    // `weights`: robustWeights(current_); `spread`: the current model's.
     std::optional<Quick> quickTest(int Z, const ResidualPeak &target, const std::vector<double> &model,
+                                   const std::vector<double> &weights, const std::vector<double> &spread,
                                    std::vector<Rival> &refused);
     std::optional<Candidate> refit(const Quick &quick, const ResidualPeak &target, std::vector<Rival> &refused);
+    // How many of the residual peaks `peaks` a candidate's lines explain
+    // (half their counts or more, within half a FWHM).
+    int peaksExplained(const Candidate &candidate, const std::vector<ResidualPeak> &peaks) const;
     // Accepts the best candidate, with why: the peak, its line there, its
     // partners and its rivals.
     void accept(const std::vector<Candidate> &good, const Candidate &best, const std::vector<Rival> &refused,
@@ -92,7 +104,9 @@ private:
     // Sum peaks (sums.cpp): the column of every sum of two lines the fit
     // holds, per unit of the pile-up share; taken when it explains the
     // target; tried once more as a whole; made again from the final fit.
-    std::optional<std::size_t> pileUpColumn(const Fit &fit);
+    // With `share`, the share last fitted, the sums of three photons too,
+    // as that share makes them.
+    std::optional<std::size_t> pileUpColumn(const Fit &fit, double share = 0);
     bool tryPileUp(const ResidualPeak &target);
     void tryWeakSums();
     void redoSums();
@@ -101,8 +115,34 @@ private:
     void prune();
     // How much chi-square rises without element Z.
     double removalCost(int Z);
+    // The simpler explanation: drops the elements all of whose peaks lie in
+    // the shadow of stronger ones (see Shadow in settings.h).
+    void rejectShadowed();
+    bool shadowed(int Z) const;
+    // The largest share element Z has of what the model puts within half a
+    // FWHM of any of its peaks that the peak search found: 1 for a peak all
+    // its own.
+    double ownShare(int Z) const;
+
+    // The weights of the filtered residual where the model holds `base`:
+    // the noise there (Workspace::noise, with the model's own uncertainty)
+    // and the filter's correlation.
+    std::vector<double> robustWeights(const Fit &base) const;
+    std::vector<double> robustWeights(const std::vector<double> &spread) const;
+    // How much better `with` fits than `base` (between from and to, eV),
+    // the residuals weighed by the noise where `base` is: what the model's
+    // uncertainty about the large peaks it already holds may hide counts
+    // for nothing.
+    double gainOver(const Fit &base, const Fit &with, double from_eV = -1e300, double to_eV = 1e300) const;
+    // The same with the weights given.
+    double gainOver(const std::vector<double> &weights, const Fit &base, const Fit &with, double from_eV = -1e300,
+                    double to_eV = 1e300) const;
+    // The spread (Model::spreadValues) of a fit's columns but those at
+    // `skip` positions.
+    std::vector<double> spreadWithout(const Fit &fit, const std::vector<std::size_t> &skip) const;
 
     Workspace ws_;
+    std::vector<double> found_eV_; // the peaks the peak search found (not the noise peak)
     Patterns patterns_;
     const IdentifyOptions &options_;
     std::vector<int> accepted_;

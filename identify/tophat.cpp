@@ -93,6 +93,18 @@ double TopHat::correlation(std::size_t i) const { return correlation_[i]; }
 std::vector<double> TopHat::applyLocal(const std::vector<double> &values, std::size_t first,
                                        std::size_t &outFirst) const
 {
+    return local(values, first, outFirst, -1.0);
+}
+
+std::vector<double> TopHat::spreadLocal(const std::vector<double> &values, std::size_t first,
+                                        std::size_t &outFirst) const
+{
+    return local(values, first, outFirst, 1.0);
+}
+
+std::vector<double> TopHat::local(const std::vector<double> &values, std::size_t first, std::size_t &outFirst,
+                                  double sideSign) const
+{
     const std::size_t n = half_.size();
     if (values.empty() || n == 0) {
         outFirst = 0;
@@ -123,7 +135,7 @@ std::vector<double> TopHat::applyLocal(const std::vector<double> &values, std::s
         const std::size_t c0 = i - a, c1 = i + a + 1, l0 = c0 - w, r1 = c1 + w;
         const double centre = sumTo(c1) - sumTo(c0);
         const double sides = (sumTo(c0) - sumTo(l0)) + (sumTo(r1) - sumTo(c1));
-        out[i - lo] = centre / nc - sides / (2 * ns);
+        out[i - lo] = centre / nc + sideSign * sides / (2 * ns);
     }
     outFirst = lo;
     return out;
@@ -150,6 +162,22 @@ TopHat::Output TopHat::apply(const std::vector<double> &signal, const std::vecto
         const double vCentre = v[c1] - v[c0], vSides = (v[c0] - v[l0]) + (v[r1] - v[c1]);
         out.value[i] = centre / nc - sides / (2 * ns);
         out.sigma[i] = std::sqrt(std::max(0.0, vCentre / (nc * nc) + vSides / (4 * ns * ns)));
+    }
+    return out;
+}
+
+std::vector<double> TopHat::spread(const std::vector<double> &signal) const
+{
+    const std::size_t n = half_.size();
+    std::vector<double> out(n, 0.0);
+    const std::vector<double> s = runningSums(signal);
+    for (std::size_t i = 0; i < n && i < signal.size(); ++i) {
+        if (!fits(i))
+            continue;
+        const std::size_t a = std::size_t(half_[i]), w = std::size_t(side_[i]);
+        const double nc = double(2 * a + 1), ns = double(w);
+        const std::size_t c0 = i - a, c1 = i + a + 1, l0 = c0 - w, r1 = c1 + w;
+        out[i] = (s[c1] - s[c0]) / nc + ((s[c0] - s[l0]) + (s[r1] - s[c1])) / (2 * ns);
     }
     return out;
 }

@@ -31,6 +31,13 @@ public:
     std::vector<double> applyLocal(const std::vector<double> &values, std::size_t first,
                                    std::size_t &outFirst) const;
 
+    // The filter with its weights taken as positive: how far an error that
+    // has one sign over the filter's windows moves the filtered value.
+    std::vector<double> spread(const std::vector<double> &signal) const;
+    // The same for a signal that is zero outside bins first ..
+    // first + values.size() - 1 (as applyLocal).
+    std::vector<double> spreadLocal(const std::vector<double> &values, std::size_t first, std::size_t &outFirst) const;
+
     // The filter's response at bin i to a Gaussian peak of unit area centred
     // there, of the detector's FWHM at that bin.
     double response(std::size_t i) const;
@@ -53,6 +60,8 @@ public:
     bool fits(std::size_t i) const;
 
 private:
+    std::vector<double> local(const std::vector<double> &values, std::size_t first, std::size_t &outFirst,
+                              double sideSign) const;
     std::vector<int> half_, side_;
     std::vector<double> fwhm_;
     std::vector<double> correlation_;

@@ -12,9 +12,9 @@ namespace identify {
 
 Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                      const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-                     const std::vector<Peak> &peaks)
-    : grid_(grid), detector_(detector), beam_(beam_eV), electrons_(electrons), filter_(grid, filtering),
-      model_(filteredModel(grid))
+                     const std::vector<Peak> &peaks, const Response &response, int tube)
+    : grid_(grid), detector_(detector), response_(response), beam_(beam_eV), electrons_(electrons),
+      filter_(grid, filtering), model_(filteredModel(grid))
 {
     continuum_ = background;
     for (std::size_t i = 0; i < grid.size(); ++i)
@@ -29,6 +29,9 @@ Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background
             break;
         }
     addSteps(background);
+    addInternalFluorescence();
+    if (!electrons_)
+        addTubeScatter(tube ? tube : UsualTube);
 }
 
 Model Workspace::filteredModel(const WorkGrid &grid)
@@ -48,6 +51,11 @@ std::size_t Workspace::add(ModelColumn column)
 {
     renderColumn(column, grid_);
     std::size_t first = 0;
+    const bool peaks = std::any_of(column.parts.begin(), column.parts.end(), [](const ModelPart &p) {
+        return p.kind != ModelPart::Kind::Step && p.kind != ModelPart::Kind::Zero;
+    });
+    if (peaks)
+        column.spread = filter_.spreadLocal(column.values, column.first, column.spreadFirst);
     column.values = filter_.applyLocal(column.values, column.first, first);
     column.first = first;
     return model_.add(std::move(column));
@@ -99,11 +107,32 @@ std::size_t Workspace::binOf(double energy_eV) const
     return std::size_t(std::clamp(std::round(grid_.bin(energy_eV)), 0.0, double(grid_.size()) - 1));
 }
 
-double Workspace::noise(std::size_t i, double model) const
+double Workspace::noise(std::size_t i, double spread) const
 {
     const double energy = std::max(grid_.energy(double(i)), MinLineEnergy_eV);
-    const double e = modelError(energy) * model, c = continuumError(energy) * continuum_[i];
+    const double e = systematicShare(energy) * spread, c = continuumError(energy) * continuum_[i];
     return std::sqrt(sigma_[i] * sigma_[i] + e * e + c * c);
+}
+
+std::optional<double> Workspace::bound(std::size_t id) const
+{
+    for (const auto &[column, most] : bounds_)
+        if (column == id)
+            return most;
+    return std::nullopt;
+}
+
+void Workspace::shape(ModelPart &part) const
+{
+    part.shift_eV = response_.shift(part.energy_eV);
+    // Escape and sum peaks are small beside their parents: their tails are
+    // left out (they would only slow the model down).
+    if (part.kind != ModelPart::Kind::Line)
+        return;
+    part.tail = tailShare(response_, part.energy_eV, detector_.massAttenuation(std::max(1000.0, part.energy_eV)),
+                          detector_.massAttenuation(xray::mnKalpha_eV()));
+    part.tailSlope = response_.tailSlope;
+    part.shelf = part.tail * response_.shelfPerTail;
 }
 
 } // namespace identify

@@ -352,6 +352,26 @@ QString IdentifyPanel::reasonText(const identify::PeakReason &reason) const
         return tr("No element found explains it");
     case Kind::PartlyExplained:
         return tr("The elements found explain only part of it");
+    case Kind::Internal:
+    case Kind::TubeRayleigh:
+    case Kind::TubeCompton: {
+        const QString line = reason.line ? QString::fromStdString(std::string(xray::elementSymbol(reason.line->Z)))
+                                               + u' ' + lineName(*reason.line)
+                                         : tr("a line");
+        QString what;
+        if (reason.kind == Kind::Internal)
+            what = tr("%1 of the detector itself (internal fluorescence)").arg(line);
+        else if (reason.kind == Kind::TubeRayleigh)
+            what = tr("the tube's %1 scattered by the sample (Rayleigh)").arg(line);
+        else
+            what = tr("the tube's %1 scattered by the sample (Compton)").arg(line);
+        if (reason.escape)
+            what = tr("escape peak of %1").arg(what);
+        QString text = tr("%1, no element of the sample").arg(what);
+        if (!text.isEmpty())
+            text[0] = text[0].toUpper();
+        return text;
+    }
     }
     return {};
 }
