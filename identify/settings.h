@@ -76,6 +76,11 @@ inline constexpr double MaxRefineReducedChiSquare = 25;
 // nothing. The refined FWHM of the measured spectra of bench/measured lies
 // within 5 % of the starting one.
 inline constexpr double MaxWidthChange = 0.15;
+// The search runs again with the response measured only where it moves a
+// line by more than this share of a FWHM, the FWHM by this share, or a
+// tail by a tenth of it: less changes no decision, and the second search
+// costs as much as the first.
+inline constexpr double ResponseMoves = 0.05;
 // Positions are known no better than PositionFloor_eV (chemical shifts,
 // and compilations that differ by that much); a peak may move by up to
 // RefineShift of a FWHM, and by at least MinRefineShift_eV.
