@@ -267,7 +267,7 @@ GroupFit fitGroups(const WorkGrid &grid, std::size_t b0, std::size_t b1,
                 r = rt;
                 chi = ct;
                 lambda = std::max(lambda / 10, 1e-7);
-                improved = gain > 1e-6 * chi + 1e-9;
+                improved = gain > 1e-4 * chi + 1e-3;
                 break;
             }
             lambda *= 10;

@@ -54,9 +54,14 @@ std::size_t Workspace::add(ModelColumn column)
     const bool peaks = std::any_of(column.parts.begin(), column.parts.end(), [](const ModelPart &p) {
         return p.kind != ModelPart::Kind::Step && p.kind != ModelPart::Kind::Zero;
     });
-    if (peaks)
-        column.spread = filter_.spreadLocal(column.values, column.first, column.spreadFirst);
-    column.values = filter_.applyLocal(column.values, column.first, first);
+    if (peaks) {
+        std::vector<double> filtered;
+        filter_.applyAndSpreadLocal(column.values, column.first, filtered, column.spread, first);
+        column.spreadFirst = first;
+        column.values = std::move(filtered);
+    } else {
+        column.values = filter_.applyLocal(column.values, column.first, first);
+    }
     column.first = first;
     return model_.add(std::move(column));
 }
