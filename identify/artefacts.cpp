@@ -71,8 +71,9 @@ void Workspace::addInternalFluorescence()
 }
 
 // Under X-rays, the tube's lines scattered by the sample: elastically
-// (Rayleigh) at their own energies, one column per family (the tube's
-// families stand in ratios no model of this one knows), and the K lines
+// (Rayleigh) at their own energies, one column per subshell (the tube's
+// families and subshells stand in ratios no model here knows: its window
+// and the anode's own absorption change them), and the K lines
 // inelastically (Compton) below them, broadened by the motion of the
 // sample's electrons, where and as wide as the spectrum shows them.
 void Workspace::addTubeScatter(int tube)
@@ -88,10 +89,11 @@ void Workspace::addTubeScatter(int tube)
         if (!xray::isExcited(line, beam_) || line.relative < MinCandidateRelative || line.energy_eV < low
             || line.energy_eV > high)
             continue;
-        ModelColumn &r = rayleigh[int(line.family)];
+        ModelColumn &r = rayleigh[int(line.shell)];
         r.Z = -tube;
         r.scatter = true;
         r.family = line.family;
+        r.shell = line.shell;
         addWithEscapes(r, &line, line.energy_eV, detector_.fwhm(line.energy_eV), line.relative,
                        ModelPart::Source::Rayleigh);
         if (line.family != xray::Family::K)
