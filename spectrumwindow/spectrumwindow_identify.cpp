@@ -32,8 +32,9 @@ bool SpectrumWindow::identifyPeaks()
     identify::IdentifyOptions options;
     const xray::Detector detector = detector_->detector();
     options.material = detector.material();
-    // The file's resolution, when it gives one, else the box's.
-    if (!e.data.meta.resolution.fwhmMnKa_eV && !e.data.meta.resolution.sigmaLin_keV)
+    // The file's resolution, when it gives one, else the box's when the
+    // user chose it; else identification measures it on the peaks.
+    if (!e.data.meta.resolution.fwhmMnKa_eV && !e.data.meta.resolution.sigmaLin_keV && detector_->fwhmChosen())
         options.fwhmMnKa_eV = detector.fwhmMnKa();
     if (const std::optional<double> beam = detector_->beam_eV())
         options.beam_kV = *beam / 1000;

@@ -10,7 +10,9 @@
 #include "spectrumwindow/spectrumwindow.h"
 #include "testsupport.h"
 #include "toolswindowfixture.h"
+#include "uicommon/detectorbox.h"
 #include "uicommon/errorreport.h"
+#include "uicommon/numberlocale.h"
 
 #include "hardcases.h"
 #include "synth.h"
@@ -21,6 +23,7 @@
 #include <QtTest>
 
 #include <QLabel>
+#include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QSet>
 #include <QSettings>
@@ -221,6 +224,55 @@ private slots:
         QVERIFY2(notes->text().isEmpty() || notes->text().contains(u"pico"_qs), qPrintable(notes->text()));
     }
 
+    void resolutionShown_data()
+    {
+        QTest::addColumn<bool>("fileGivesIt");
+        QTest::addColumn<double>("typed"); // into the Detector tab; 0: left at the usual
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        // The detector's true FWHM is 160 eV, the box's usual 129 eV.
+        QTest::newRow("usual: measured") << false << 0.0 << u"estimada a partir do espectro"_qs << 150.0 << 170.0;
+        QTest::newRow("typed by the user") << false << 145.0 << u"como definida"_qs << 145.0 << 145.0;
+        QTest::newRow("given by the file") << true << 145.0 << u"do arquivo"_qs << 159.5 << 160.5;
+    }
+
+    // The Identification panel shows the resolution identification used and
+    // where it came from: the file's, else the one the user typed, else the
+    // one the spectrum's own peaks gave, never the box's usual value as if
+    // someone had set it.
+    void resolutionShown()
+    {
+        QFETCH(bool, fileGivesIt);
+        QFETCH(double, typed);
+        QFETCH(QString, source);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        synth::Recipe recipe;
+        recipe.title = "Cr-Fe-Ni, 160 eV";
+        recipe.sample = {{24, 0.2}, {26, 0.7}, {28, 0.1}};
+        recipe.detector = synth::DetectorModel::typical(xray::Material::Si, 160);
+        recipe.recordResolution = fileGivesIt;
+        const QString file = dir->file(u"steel.msa"_qs);
+        QVERIFY(!spectrum::writeEmsa(synth::generate(recipe).spectrum, file.toStdString()));
+        tools->openFiles({file});
+        SpectrumWindow *w = window();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QDoubleSpinBox *fwhm = w->detectorBox()->fwhmBox();
+        const double usual = fwhm->value();
+        if (typed > 0)
+            fwhm->setValue(typed);
+        clickIdentify();
+        QVERIFY(w->identification());
+        const QString text = w->identifyPanel()->response()->text();
+        QVERIFY2(text.contains(source), qPrintable(text));
+        const double shown = w->identification()->fwhmMnKa_eV;
+        QVERIFY2(shown >= low && shown <= high, qPrintable(QString::number(shown)));
+        QVERIFY2(text.contains(u"FWHM "_qs + NumberLocale().toString(shown, 'f', 1)),
+                 qPrintable(text));
+        fwhm->setValue(usual); // the next test starts from the usual resolution
+    }
+
     void labelsOnlyWhereLinesExplainPeaks_data()
     {
         QTest::addColumn<QString>("name");
@@ -336,7 +388,8 @@ private slots:
             inTable = inTable || table->item(row, 3)->text() == u"Rh L\u03b1 espalhada"_qs;
         QVERIFY(inTable);
         const QString response = w->identifyPanel()->response()->text();
-        QVERIFY2(response.contains(u"FWHM 129"_qs) && response.contains(u"Energias"_qs), qPrintable(response));
+        // The detector of this case has 145 eV; the spectrum says so.
+        QVERIFY2(response.contains(u"FWHM 145"_qs) && response.contains(u"Energias"_qs), qPrintable(response));
         form->mnuTranslate->trigger();
         QVERIFY2(peakLabels().contains(u"Rh L\u03b1 scattered"_qs), qPrintable(peakLabels().join(u", ")));
     }

@@ -121,6 +121,11 @@ xray::Detector DetectorBox::detector() const
     return xray::Detector(materialValue_, fwhm_eV_ > 0 && std::isfinite(fwhm_eV_) ? fwhm_eV_ : 129.0);
 }
 
+bool DetectorBox::fwhmChosen() const
+{
+    return fwhm_eV_ != asFwhmBox(xray::defaultFwhm(materialValue_));
+}
+
 std::optional<double> DetectorBox::beam_eV() const
 {
     if (!(beam_kV_ > 0))

@@ -22,6 +22,10 @@ public:
     explicit DetectorBox(QWidget *parent = nullptr);
 
     xray::Detector detector() const;
+    // True when the FWHM is one the user chose: not the material's usual
+    // one. Identification measures the resolution on the spectrum's peaks
+    // unless it is told one.
+    bool fwhmChosen() const;
     // The beam energy in eV; nothing when the box is set to none (0).
     std::optional<double> beam_eV() const;
 
