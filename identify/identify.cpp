@@ -5,6 +5,7 @@
 #include "identify.h"
 
 #include "background.h"
+#include "finalfit.h"
 #include "refineresponse.h"
 #include "resolution.h"
 #include "search.h"
@@ -139,6 +140,12 @@ std::string_view assignmentKindName(AssignmentKind kind)
 
 spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
 {
+    return identify(spectrum, options, nullptr);
+}
+
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options,
+                                          FinalFit *finalFit)
+{
     if (!spectrum.calibration)
         return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
                                "cannot be named (calibrate it first, from two known peaks)"};
@@ -200,6 +207,8 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         }
     }
     Identification found = search->finish(prepared.peaks);
+    if (finalFit)
+        *finalFit = search->finalFit();
     out.elements = std::move(found.elements);
     out.peaks = std::move(found.peaks);
     out.notes.insert(out.notes.end(), found.notes.begin(), found.notes.end());

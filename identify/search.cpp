@@ -30,6 +30,8 @@ void Search::run()
             found_.reasons[Z] = ElementReason{.kind = ElementReason::Kind::Required};
         }
     current_ = fitWith(accepted_, std::nullopt);
+    if (!options_.searchElements)
+        return;
     std::vector<double> tried; // energies of peaks nothing explained
     // Every acceptance explains at least one peak. The bounds keep the work
     // bounded on spectra unlike any an instrument makes (a smooth curve
