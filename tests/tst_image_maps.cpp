@@ -11,6 +11,7 @@
 #include "identify/mapfit.h"
 #include "identify/mapmodel.h"
 #include "identify/nnls.h"
+#include "image/arrayview.h"
 #include "image/cube.h"
 #include "image/elementmaps.h"
 #include "image/mapimage.h"
@@ -319,6 +320,19 @@ void TestImageMaps::chunking()
         for (std::size_t e = 0; e < maps.size(); ++e)
             QVERIFY(maps[e].values == reference.maps[e].values);
     }
+    // All at once from a view of the counts where they are (as the Python
+    // module hands over a NumPy array): the same maps.
+    const auto view = image::ArrayView::of(std::as_bytes(std::span(cube_)), recipe_.width, recipe_.height,
+                                           recipe_.channels, image::SampleType::U32,
+                                           spectrum::Calibration{recipe_.offset_eV, recipe_.gain_eV}, recipe_.beam_kV);
+    QVERIFY(view);
+    const auto all = image::elementMaps(*view.value(), given());
+    QVERIFY(all);
+    for (std::size_t e = 0; e < all->maps.size(); ++e)
+        QVERIFY(all->maps[e].values == reference.maps[e].values);
+    QVERIFY(!image::ArrayView::of(std::as_bytes(std::span(cube_)), recipe_.width + 1, recipe_.height, recipe_.channels,
+                                  image::SampleType::U32, std::nullopt));
+
     const std::size_t first = 101, count = 333;
     std::vector<float> part(fit->elements() * count);
     QVERIFY(!image::fitChunk(fit.value(), image::SampleType::U32,
