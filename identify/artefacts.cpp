@@ -71,11 +71,12 @@ void Workspace::addInternalFluorescence()
 }
 
 // Under X-rays, the tube's lines scattered by the sample: elastically
-// (Rayleigh) at their own energies, one column per family (the tube's
-// families stand in ratios no model of this one knows), and the K lines
+// (Rayleigh) at their own energies, one column per subshell (the tube's
+// families and subshells stand in ratios no model here knows: its window
+// and the anode's own absorption change them), and the K lines
 // inelastically (Compton) below them, broadened by the motion of the
 // sample's electrons, where and as wide as the spectrum shows them.
-void Workspace::addTubeScatter(int tube)
+void Workspace::addTubeScatter(int tube, double fitBudget)
 {
     if (!beam_)
         return;
@@ -88,10 +89,11 @@ void Workspace::addTubeScatter(int tube)
         if (!xray::isExcited(line, beam_) || line.relative < MinCandidateRelative || line.energy_eV < low
             || line.energy_eV > high)
             continue;
-        ModelColumn &r = rayleigh[int(line.family)];
+        ModelColumn &r = rayleigh[int(line.shell)];
         r.Z = -tube;
         r.scatter = true;
         r.family = line.family;
+        r.shell = line.shell;
         addWithEscapes(r, &line, line.energy_eV, detector_.fwhm(line.energy_eV), line.relative,
                        ModelPart::Source::Rayleigh);
         if (line.family != xray::Family::K)
@@ -105,14 +107,16 @@ void Workspace::addTubeScatter(int tube)
     // Where the Compton peaks stand and how wide they are, fitted with the
     // Rayleigh peaks beside them.
     double move = 0, scale = 1;
-    if (!compton.empty()) {
-        const double c = compton.front().energy_eV, w = compton.front().fwhm_eV;
-        const double n = double(grid_.size());
-        const double b0 = std::clamp(std::ceil(grid_.bin(c - 2.5 * w)), 0.0, n - 1);
-        const double b1 =
-            std::clamp(std::floor(grid_.bin(elastic.front().energy_eV + 2 * elastic.front().fwhm_eV)), 0.0, n - 1);
+    const double n = double(grid_.size());
+    const double b0 = compton.empty() ? 0 : std::clamp(std::ceil(grid_.bin(compton.front().energy_eV - 2.5 * compton.front().fwhm_eV)), 0.0, n - 1);
+    const double b1 = compton.empty() ? 0
+                                      : std::clamp(std::floor(grid_.bin(elastic.front().energy_eV + 2 * elastic.front().fwhm_eV)),
+                                                   0.0, n - 1);
+    // A fit takes some tens of trials of every line over the window.
+    const double cost = 50 * (b1 - b0 + 1) * double(compton.size() + elastic.size() + 4);
+    if (!compton.empty() && cost <= fitBudget) {
         GroupFitOptions options;
-        options.maxShift_eV = 0.5 * w;
+        options.maxShift_eV = 0.5 * compton.front().fwhm_eV;
         const GroupFit fit = fitGroups(grid_, std::size_t(b0), std::size_t(b1), {compton, elastic}, options);
         if (fit.ok && fit.counts > 0 && fit.chiSquare < MaxRefineReducedChiSquare * std::max(1, fit.degrees)) {
             move = fit.shift_eV;

@@ -105,6 +105,8 @@ std::vector<int> Search::candidatesAt(const ResidualPeak &target) const
             || (rareElement(Z) && std::find(options_.allow.begin(), options_.allow.end(), Z) == options_.allow.end()))
             continue;
         zs.push_back(Z);
+        if (zs.size() >= MaxCandidates)
+            break;
     }
     return zs;
 }

@@ -118,6 +118,24 @@ Prepared prepare(const WorkGrid &grid, xray::Material material, double fwhm)
     return p;
 }
 
+// Whether the response measured moves the model enough to search again: a
+// line by ResponseMoves of a FWHM anywhere from 0.5 to 20 keV, the FWHM by
+// that share, or a tail by that share of the peak.
+bool changes(const Response &from, const Response &to, double fwhm, std::optional<double> refinedFwhm,
+             const xray::Detector &detector)
+{
+    if (refinedFwhm && std::fabs(*refinedFwhm / fwhm - 1) > ResponseMoves)
+        return true;
+    for (double e = 500; e <= 20000; e *= 1.25) {
+        if (std::fabs(to.shift(e) - from.shift(e)) > ResponseMoves * detector.fwhm(e))
+            return true;
+        const double mu = detector.massAttenuation(std::max(1000.0, e)), muMn = detector.massAttenuation(xray::mnKalpha_eV());
+        if (std::fabs(tailShare(to, e, mu, muMn) - tailShare(from, e, mu, muMn)) > ResponseMoves * 0.1)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool rareElement(int Z)
@@ -166,7 +184,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
     Prepared prepared = prepare(grid, options.material, fwhm);
     if (out.fwhmSource == Identification::FwhmSource::Usual)
-        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons)) {
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, workBound(options.maxWork))) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
@@ -191,10 +209,16 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         const RefinedResponse refined =
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
-                               || out.fwhmSource == Identification::FwhmSource::Usual);
+                               || out.fwhmSource == Identification::FwhmSource::Usual,
+                           workBound(options.maxWork));
+        const bool moves =
+            refined.peaks > 0 && changes(out.response, refined.response, fwhm, refined.fwhmMnKa_eV, prepared.detector);
         if (refined.peaks > 0) {
+            // Reported as measured; searched with only where it moves the model.
             out.response = refined.response;
             out.responsePeaks = refined.peaks;
+        }
+        if (moves) {
             if (refined.fwhmMnKa_eV) {
                 fwhm = *refined.fwhmMnKa_eV;
                 out.fwhmSource = Identification::FwhmSource::Estimated;

@@ -183,6 +183,16 @@ std::size_t addGroup(Workspace &ws, ElementPattern &pattern, const Group &group,
         positions.push_back(pattern.ids.size());
         strengths.push_back(strength);
         energies.push_back(weighted / strength);
+        // The tails of the column's weak lines and escapes are left out:
+        // they are a share of a share, and would only slow the model.
+        double most = 0;
+        for (const ModelPart &part : c.parts)
+            most = std::max(most, part.area);
+        for (ModelPart &part : c.parts)
+            if (part.area < MinTailedShare * most) {
+                part.tail = 0;
+                part.shelf = 0;
+            }
         pattern.ids.push_back(ws.add(std::move(c)));
     }
     const std::size_t lead = std::size_t(std::max_element(strengths.begin(), strengths.end()) - strengths.begin());

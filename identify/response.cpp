@@ -1,5 +1,7 @@
 #include "response.h"
 
+#include "model.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -122,6 +124,10 @@ void addPeak(double *values, std::size_t count, double firstEnergy_eV, double ga
     const double sigma = fwhm_eV / FwhmPerSigma;
     if (!(sigma > 0) || count == 0)
         return;
+    if (tail <= 0 && shelf <= 0) {
+        addGaussian(values, count, firstEnergy_eV, gain_eV, energy_eV, fwhm_eV, area);
+        return;
+    }
     // Each bin gets the difference of the shape's cumulative distribution at
     // its edges: the Gaussian's; the tail's, an exponential of decay length
     // beta convolved with the Gaussian (the mirrored exponentially modified
@@ -134,7 +140,7 @@ void addPeak(double *values, std::size_t count, double firstEnergy_eV, double ga
     const double edge0 = firstEnergy_eV - gain_eV / 2 - energy_eV;
     // Far below the centre the Gaussian's share is 0 and the tail's is a
     // pure exponential, stepped by a factor per bin.
-    const double farBelow = -6 * sigma - 3 * sigma * ls;
+    const double farBelow = -(5 + ls) * sigma; // both normal factors within 3e-7 of 0 and 1
     const double step = std::exp(lambda * gain_eV);
     double tailFar = 0; // the tail's distribution at the current edge, while far below
     bool far = false;
@@ -162,7 +168,7 @@ void addPeak(double *values, std::size_t count, double firstEnergy_eV, double ga
                 tailFar *= step;
             }
             cdf = tail * tailFar;
-        } else if (d > 6 * sigma) {
+        } else if (d > 5 * sigma) {
             cdf = gauss + tail;
         } else {
             far = false;

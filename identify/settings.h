@@ -57,6 +57,9 @@ inline constexpr double ShelfPerTail = 0.1;
 // No tail takes more than this share of a peak (the soft lines' reach tens
 // of per cent on some detectors).
 inline constexpr double MaxTail = 0.5;
+// Lines of a column weaker than this share of its strongest are drawn
+// without their tail (a share of a share).
+inline constexpr double MinTailedShare = 0.1;
 // A peak measures the calibration and the resolution when it holds at
 // least MinRefineCounts counts, and its tail when it holds MinTailCounts (a
 // tail of 1 % must stand out of the noise of the Gaussian's foot); at most
@@ -73,6 +76,11 @@ inline constexpr double MaxRefineReducedChiSquare = 25;
 // nothing. The refined FWHM of the measured spectra of bench/measured lies
 // within 5 % of the starting one.
 inline constexpr double MaxWidthChange = 0.15;
+// The search runs again with the response measured only where it moves a
+// line by more than this share of a FWHM, the FWHM by this share, or a
+// tail by a tenth of it: less changes no decision, and the second search
+// costs as much as the first.
+inline constexpr double ResponseMoves = 0.05;
 // Positions are known no better than PositionFloor_eV (chemical shifts,
 // and compilations that differ by that much); a peak may move by up to
 // RefineShift of a FWHM, and by at least MinRefineShift_eV.
@@ -238,6 +246,9 @@ inline constexpr double CandidateTolerance = 0.75;
 // family: a peak that only an element's weaker lines could make comes with
 // that element's stronger ones, which show first.
 inline constexpr double MinCandidateRelative = 0.02;
+// ... at most this many, the finder's best first (the measured spectra's
+// elements are all among their peaks' first eight).
+inline constexpr std::size_t MaxCandidates = 8;
 // Of the candidates that pass the quick test against the residual, this
 // many of the best are fitted again with everything else free.
 inline constexpr std::size_t JointRefits = 3;

@@ -105,10 +105,22 @@ std::vector<double> TopHat::spreadLocal(const std::vector<double> &values, std::
 std::vector<double> TopHat::local(const std::vector<double> &values, std::size_t first, std::size_t &outFirst,
                                   double sideSign) const
 {
+    std::vector<double> filtered, spread;
+    applyAndSpreadLocal(values, first, filtered, spread, outFirst);
+    if (sideSign > 0)
+        return spread;
+    return filtered;
+}
+
+void TopHat::applyAndSpreadLocal(const std::vector<double> &values, std::size_t first, std::vector<double> &filtered,
+                                 std::vector<double> &spread, std::size_t &outFirst) const
+{
+    filtered.clear();
+    spread.clear();
     const std::size_t n = half_.size();
     if (values.empty() || n == 0) {
         outFirst = 0;
-        return {};
+        return;
     }
     // Every output bin whose windows can reach the signal.
     std::size_t reach = 0;
@@ -126,19 +138,20 @@ std::vector<double> TopHat::local(const std::vector<double> &values, std::size_t
     const auto sumTo = [&](std::size_t bin) { // sum of bins lo .. bin - 1, clamped
         return sums[std::min(std::max(bin, lo), hi) - lo];
     };
-    std::vector<double> out(hi - lo, 0.0);
+    filtered.assign(hi - lo, 0.0);
+    spread.assign(hi - lo, 0.0);
     for (std::size_t i = lo; i < hi; ++i) {
-        if (!fits(i))
-            continue;
         const std::size_t a = std::size_t(half_[i]), w = std::size_t(side_[i]);
+        if (i < a + w || i + a + w >= n)
+            continue; // the windows do not fit (fits(i))
         const double nc = double(2 * a + 1), ns = double(w);
         const std::size_t c0 = i - a, c1 = i + a + 1, l0 = c0 - w, r1 = c1 + w;
         const double centre = sumTo(c1) - sumTo(c0);
         const double sides = (sumTo(c0) - sumTo(l0)) + (sumTo(r1) - sumTo(c1));
-        out[i - lo] = centre / nc + sideSign * sides / (2 * ns);
+        filtered[i - lo] = centre / nc - sides / (2 * ns);
+        spread[i - lo] = centre / nc + sides / (2 * ns);
     }
     outFirst = lo;
-    return out;
 }
 
 bool TopHat::fits(std::size_t i) const

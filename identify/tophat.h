@@ -37,6 +37,10 @@ public:
     // The same for a signal that is zero outside bins first ..
     // first + values.size() - 1 (as applyLocal).
     std::vector<double> spreadLocal(const std::vector<double> &values, std::size_t first, std::size_t &outFirst) const;
+    // Both at once: the filtered values and their spread, from the same
+    // first bin.
+    void applyAndSpreadLocal(const std::vector<double> &values, std::size_t first, std::vector<double> &filtered,
+                             std::vector<double> &spread, std::size_t &outFirst) const;
 
     // The filter's response at bin i to a Gaussian peak of unit area centred
     // there, of the detector's FWHM at that bin.

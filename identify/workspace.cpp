@@ -12,7 +12,7 @@ namespace identify {
 
 Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                      const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-                     const std::vector<Peak> &peaks, const Response &response, int tube)
+                     const std::vector<Peak> &peaks, const Response &response, int tube, double fitBudget)
     : grid_(grid), detector_(detector), response_(response), beam_(beam_eV), electrons_(electrons),
       filter_(grid, filtering), model_(filteredModel(grid))
 {
@@ -31,7 +31,7 @@ Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background
     addSteps(background);
     addInternalFluorescence();
     if (!electrons_)
-        addTubeScatter(tube ? tube : UsualTube);
+        addTubeScatter(tube ? tube : UsualTube, fitBudget);
 }
 
 Model Workspace::filteredModel(const WorkGrid &grid)
@@ -54,9 +54,14 @@ std::size_t Workspace::add(ModelColumn column)
     const bool peaks = std::any_of(column.parts.begin(), column.parts.end(), [](const ModelPart &p) {
         return p.kind != ModelPart::Kind::Step && p.kind != ModelPart::Kind::Zero;
     });
-    if (peaks)
-        column.spread = filter_.spreadLocal(column.values, column.first, column.spreadFirst);
-    column.values = filter_.applyLocal(column.values, column.first, first);
+    if (peaks) {
+        std::vector<double> filtered;
+        filter_.applyAndSpreadLocal(column.values, column.first, filtered, column.spread, first);
+        column.spreadFirst = first;
+        column.values = std::move(filtered);
+    } else {
+        column.values = filter_.applyLocal(column.values, column.first, first);
+    }
     column.first = first;
     return model_.add(std::move(column));
 }
