@@ -81,7 +81,7 @@ std::pair<spectrum::Spectrum, std::string> imageSpectrum(const image::PixelSourc
         what = "sum of " + std::to_string(h.pixels()) + " pixels";
     }
     if (!result)
-        throw FileError(cli::quoted(input) + ": " + result.error().message());
+        throw FileError(cli::quotedPath(input) + ": " + result.error().message());
     return {std::move(result.value()), what};
 }
 
@@ -111,7 +111,7 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     else if (endsWithNoCase(output, ".csv"))
         target = Target::Csv;
     else
-        throw UsageError("the output file must end in .msa or .emsa (EMSA/MSA) or .csv, not " + cli::quoted(output));
+        throw UsageError("the output file must end in .msa or .emsa (EMSA/MSA) or .csv, not " + cli::quotedPath(output));
 
     const std::optional<std::string> pixelText = parsed.value("--pixel");
     const std::optional<std::string> regionText = parsed.value("--region");
@@ -125,7 +125,7 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
 
     const auto opened = image::openFile(input);
     if (!opened)
-        throw FileError(cli::quoted(input) + ": " + opened.error().message());
+        throw FileError(cli::quotedPath(input) + ": " + opened.error().message());
     spectrum::Spectrum spectrum;
     std::string what;
     std::vector<std::string> warnings;
@@ -137,16 +137,16 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     } else {
         if (pixel || region)
             throw UsageError(std::string(pixel ? "--pixel" : "--region") + " needs a spectrum image, and " +
-                             cli::quoted(input) + " holds a single spectrum");
+                             cli::quotedPath(input) + " holds a single spectrum");
         spectrum = std::move(*opened->spectrum);
         warnings = spectrum.warnings;
     }
     for (const std::string &warning : warnings)
-        err << "zandor convert: " << cli::quoted(input) << ": warning: " << warning << '\n';
+        err << "zandor convert: " << cli::quotedPath(input) << ": warning: " << warning << '\n';
 
     const auto failure = target == Target::Emsa ? spectrum::writeEmsa(spectrum, output) : spectrum::writeCsv(spectrum, output);
     if (failure)
-        throw FileError("cannot write " + cli::quoted(output) + ": " + failure->message());
+        throw FileError("cannot write " + cli::quotedPath(output) + ": " + failure->message());
     out << "wrote " << output << " (" << (target == Target::Emsa ? "EMSA/MSA" : "CSV") << ", " << spectrum.channels()
         << " channels" << (spectrum.calibration ? "" : ", uncalibrated") << what << ")\n";
     return Done;

@@ -174,14 +174,14 @@ int runInfo(const std::vector<std::string> &args, std::ostream &out, std::ostrea
             options.threads = 0;
             auto summed = image::sumSpectrum(*opened->image, options);
             if (!summed) {
-                err << "zandor info: " << cli::quoted(file) << ": " << summed.error().message() << '\n';
+                err << "zandor info: " << cli::quotedPath(file) << ": " << summed.error().message() << '\n';
                 failed = true;
                 continue;
             }
             sum = std::move(summed.value());
         }
         if (!opened) {
-            err << "zandor info: " << cli::quoted(file) << ": " << opened.error().message() << '\n';
+            err << "zandor info: " << cli::quotedPath(file) << ": " << opened.error().message() << '\n';
             failed = true;
             continue;
         }
