@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "command.h"
 #include "errors.h"
+#include "interrupt.h"
 #include "options.h"
 
 #include "image/open.h"
@@ -52,12 +53,13 @@ std::optional<std::vector<std::size_t>> wholeNumbers(std::string_view text, std:
 std::pair<spectrum::Spectrum, std::string> imageSpectrum(const image::PixelSource &source, const std::string &input,
                                                          const std::optional<std::vector<std::size_t>> &pixel,
                                                          const std::optional<std::vector<std::size_t>> &region,
-                                                         const std::string &optionText)
+                                                         const std::string &optionText, ProgressLine &line)
 {
     const image::Header &h = source.header();
     const std::string size = std::to_string(h.width) + " × " + std::to_string(h.height);
     image::ChunkOptions options;
     options.threads = 0;
+    options.progress = line.reporter("summing");
     spectrum::Result<spectrum::Spectrum> result = spectrum::Error{""};
     std::string what;
     if (pixel) {
@@ -123,7 +125,9 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     if (regionText && !(region = wholeNumbers(*regionText, 4)))
         throw UsageError("--region " + cli::quoted(*regionText) + " is not X0,Y0,X1,Y1 (four whole numbers from 0)");
 
-    const auto opened = image::openFile(input);
+    ProgressLine line(err, "zandor convert");
+    const auto opened = image::openFile(input, line.reporter("opening"));
+    line.clear();
     if (!opened)
         throw FileError(cli::quotedPath(input) + ": " + opened.error().message());
     spectrum::Spectrum spectrum;
@@ -131,7 +135,8 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     std::vector<std::string> warnings;
     if (opened->isImage()) {
         warnings = opened->image->header().warnings;
-        auto [s, w] = imageSpectrum(*opened->image, input, pixel, region, pixelText ? *pixelText : regionText.value_or(""));
+        auto [s, w] = imageSpectrum(*opened->image, input, pixel, region, pixelText ? *pixelText : regionText.value_or(""), line);
+        line.clear();
         spectrum = std::move(s);
         what = ", " + w;
     } else {
