@@ -177,7 +177,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
     Prepared prepared = prepare(grid, options.material, fwhm);
     if (out.fwhmSource == Identification::FwhmSource::Usual)
-        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, workBound(options.maxWork))) {
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, FitWorkShare * workBound(options.maxWork))) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
@@ -203,7 +203,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
                                || out.fwhmSource == Identification::FwhmSource::Usual,
-                           workBound(options.maxWork));
+                           FitWorkShare * workBound(options.maxWork));
         const bool moves =
             refined.peaks > 0 && changes(out.response, refined.response, fwhm, refined.fwhmMnKa_eV, prepared.detector);
         if (refined.peaks > 0) {

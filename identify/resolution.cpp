@@ -87,6 +87,12 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
             GroupFitOptions fit;
             fit.maxShift_eV = EstimateShift * reference.fwhm(p->energy_eV);
             fit.tail = UsualTail;
+            // A fit takes some tens of trials of every line over the window.
+            std::size_t count = 0;
+            for (const std::vector<GroupLine> &g : groups)
+                count += g.size() + 2;
+            if (work + FitTrials * LineBinWork * (hi - lo + 1) * double(count) > budget)
+                continue;
             const GroupFit result = fitGroups(grid, std::size_t(lo), std::size_t(hi), groups, fit);
             work += result.work;
             if (result.ok && result.chiSquare < best) {

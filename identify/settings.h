@@ -81,6 +81,13 @@ inline constexpr double MaxWidthChange = 0.15;
 // tail by a tenth of it: less changes no decision, and the second search
 // costs as much as the first.
 inline constexpr double ResponseMoves = 0.05;
+// A fit of a group of peaks (peakfit.h) renders its lines over its window
+// some tens of times: FitTrials, for bounding its work before it starts.
+inline constexpr double FitTrials = 50;
+// The fits of peaks (the resolution, the response, the scattered tube
+// lines) may each take this many times the search's work bound: on the
+// measured spectra they take a few times what the search does.
+inline constexpr double FitWorkShare = 5;
 // Positions are known no better than PositionFloor_eV (chemical shifts,
 // and compilations that differ by that much); a peak may move by up to
 // RefineShift of a FWHM, and by at least MinRefineShift_eV.
