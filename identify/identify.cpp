@@ -1,7 +1,8 @@
 // Automatic identification: the driver. It reads the options and what the
 // file says, finds the peaks and the detector's resolution, and runs the
-// search (search.h), refining the resolution against the elements found
-// when no peak gave it.
+// search (search.h); then it measures the detector's response on the peaks
+// of the elements found (refineresponse.h) and searches again where that
+// moves the model.
 #include "identify.h"
 
 #include "background.h"

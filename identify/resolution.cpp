@@ -67,11 +67,11 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
                                      beam_eV && electrons ? xray::electronLineYield(l, *beam_eV) : l.relative});
             if (lines.empty())
                 continue;
-            // The pattern with its position, width and a usual tail free
-            // to move: a calibration a few eV off, or a tail, must not pass
-            // for a wider peak. Other peaks found in the window (or a FWHM
-            // beyond it) that the pattern does not explain are fitted with
-            // it, each a line of its own.
+            // The pattern with its position and width free to move, and a
+            // usual tail beneath it: a calibration a few eV off, or a tail,
+            // must not pass for a wider peak. Other peaks found in the
+            // window (or a FWHM beyond it) that the pattern does not
+            // explain are fitted with it, each a line of its own.
             std::vector<std::vector<GroupLine>> groups(1);
             for (const PatternLine &l : lines)
                 groups.front().push_back({l.energy_eV, l.area, reference.fwhm(l.energy_eV)});

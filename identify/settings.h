@@ -33,9 +33,9 @@ inline constexpr double MaxReducedChiSquare = 10;
 
 // The starting estimate fits each strong peak with the line finder's best
 // EstimateCandidates candidates, each free to move by EstimateShift of a
-// FWHM (calibrations are off by up to about a quarter of a FWHM before
-// they are refined: 4 to 8 eV at 1 to 6 keV on the measured spectra of
-// bench/measured).
+// FWHM (calibrations are off by a few eV before they are refined: 4 to
+// 8 eV at 1 to 6 keV on the measured spectra of bench/measured, well
+// within a tenth of a FWHM).
 inline constexpr std::size_t EstimateCandidates = 5;
 inline constexpr double EstimateShift = 0.1;
 
@@ -308,7 +308,7 @@ inline constexpr double SeenSignificance = 3;
 // absorption in the sample and the window can take nearly all of it: Ca L
 // at 0.3 keV beside Ca K in calcium fluoride) must show, at the least the
 // model allows beside the peak it was proposed for: no Br L-alpha without
-// Br K-alpha at 20 kV.
+// Br K-alpha at 25 kV (at 20 kV the overvoltage of Br's K shell is 1.48).
 inline constexpr double MinFamilyOvervoltage = 1.5;
 inline constexpr double MinFamilyCheck_eV = 1000;
 // The simpler explanation: a peak's shadow reaches ShadowBelow FWHM below
