@@ -1,10 +1,12 @@
 // Automatic identification: the driver. It reads the options and what the
 // file says, finds the peaks and the detector's resolution, and runs the
-// search (search.h), refining the resolution against the elements found
-// when no peak gave it.
+// search (search.h); then it measures the detector's response on the peaks
+// of the elements found (refineresponse.h) and searches again where that
+// moves the model.
 #include "identify.h"
 
 #include "background.h"
+#include "finalfit.h"
 #include "refineresponse.h"
 #include "resolution.h"
 #include "search.h"
@@ -157,6 +159,12 @@ std::string_view assignmentKindName(AssignmentKind kind)
 
 spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
 {
+    return identify(spectrum, options, nullptr);
+}
+
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options,
+                                          FinalFit *finalFit)
+{
     if (!spectrum.calibration)
         return spectrum::Error::make(spectrum::ErrorKind::NotCalibrated);
     Identification out;
@@ -176,7 +184,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
     Prepared prepared = prepare(grid, options.material, fwhm);
     if (out.fwhmSource == Identification::FwhmSource::Usual)
-        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, workBound(options.maxWork))) {
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, FitWorkShare * workBound(options.maxWork))) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
@@ -202,7 +210,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
                                || out.fwhmSource == Identification::FwhmSource::Usual,
-                           workBound(options.maxWork));
+                           FitWorkShare * workBound(options.maxWork));
         const bool moves =
             refined.peaks > 0 && changes(out.response, refined.response, fwhm, refined.fwhmMnKa_eV, prepared.detector);
         if (refined.peaks > 0) {
@@ -223,6 +231,8 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         }
     }
     Identification found = search->finish(prepared.peaks);
+    if (finalFit)
+        *finalFit = search->finalFit();
     out.elements = std::move(found.elements);
     out.peaks = std::move(found.peaks);
     out.notes.insert(out.notes.end(), found.notes.begin(), found.notes.end());
