@@ -135,7 +135,7 @@
 <context>
     <name>DetectorBox</name>
     <message>
-        <location filename="../uicommon/detectorbox.cpp" line="+167" />
+        <location filename="../uicommon/detectorbox.cpp" line="+172" />
         <source>&amp;Detector:</source>
         <translation>&amp;Detector:</translation>
     </message>
@@ -721,9 +721,67 @@
     </message>
 </context>
 <context>
+    <name>MapPanel</name>
+    <message>
+        <location filename="../spectrumwindow/mappanel.cpp" line="+399" />
+        <source>Opening %1 and adding up its spectra...</source>
+        <translation>Abrindo %1 e somando os seus espectros...</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>Mapping the elements of the sum spectrum...</source>
+        <translation>Mapeando os elementos do espectro soma...</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>Mapping %1...</source>
+        <translation>Mapeando %1...</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>Stopped. Point at an element in the periodic table to map it.</source>
+        <translation>Interrompido. Aponte para um elemento na tabela periódica para mapeá-lo.</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>%1 cannot be mapped: %2</source>
+        <translation>%1 não pode ser mapeado: %2</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>%1 × %2 pixels. Point at an element in the periodic table to see its map.</source>
+        <translation>%1 × %2 pixels. Aponte para um elemento na tabela periódica para ver o seu mapa.</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Stop making the map</source>
+        <translation>Parar de fazer o mapa</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>%1: net counts a pixel</source>
+        <translation>%1: contagens líquidas por pixel</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>(%1)</source>
+        <translation>(%1)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Not found in the sum spectrum: mapped beside the elements found.</source>
+        <translation>Não encontrado no espectro soma: mapeado junto aos elementos encontrados.</translation>
+    </message>
+</context>
+<context>
     <name>SpectrumWindow</name>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="+97" />
+        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="+103" />
         <location filename="../app/spectrumtools.cpp" line="+86" />
         <source>Open spectrum</source>
         <translation>Abrir espectro</translation>
@@ -977,6 +1035,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
     </message>
     <message>
         <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="-53" />
+        <location filename="../spectrumwindow/spectrumwindow_maps.cpp" line="+50" />
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -987,6 +1046,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
     </message>
     <message>
         <location line="+4" />
+        <location filename="../spectrumwindow/spectrumwindow_maps.cpp" line="-1" />
         <source>This file could not be opened:</source>
         <translation>Este arquivo não pôde ser aberto:</translation>
     </message>
@@ -1010,6 +1070,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <location line="+1" />
         <location line="+81" />
         <location line="+39" />
+        <location filename="../spectrumwindow/spectrumwindow_maps.cpp" line="+0" />
         <source>Zandor</source>
         <translation>Zandor</translation>
     </message>
@@ -1075,7 +1136,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>%1 não pôde ser gravado: %2</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+224" />
+        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+228" />
         <source>channel %1</source>
         <translation>canal %1</translation>
     </message>
@@ -2032,7 +2093,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
 <context>
     <name>spectrumfiles</name>
     <message>
-        <location filename="../spectrumwindow/spectrumfiles.cpp" line="+128" />
+        <location filename="../spectrumwindow/spectrumfiles.cpp" line="+139" />
         <source>Spectra (%1)</source>
         <translation>Espectros (%1)</translation>
     </message>
@@ -2055,6 +2116,11 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <location line="+1" />
         <source>Multichannel analyser counts (*.spe *.mca)</source>
         <translation>Contagens de analisador multicanal (*.spe *.mca)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Spectrum images: Bruker, ripple (*.bcf *.rpl *.raw)</source>
+        <translation>Imagens espectrais: Bruker, ripple (*.bcf *.rpl *.raw)</translation>
     </message>
     <message>
         <location line="+1" />

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -81,7 +82,17 @@ bool hasSpectrumSuffix(const QFileInfo &file)
 QStringList spectrumSuffixes()
 {
     return {QStringLiteral("msa"), QStringLiteral("emsa"), QStringLiteral("spx"), QStringLiteral("txt"),
-            QStringLiteral("csv"), QStringLiteral("dat"), QStringLiteral("spe"), QStringLiteral("mca")};
+            QStringLiteral("csv"), QStringLiteral("dat"), QStringLiteral("spe"), QStringLiteral("mca"),
+            QStringLiteral("bcf"), QStringLiteral("rpl")};
+}
+
+bool isImageFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"rpl"_qs || suffix == u"raw"_qs)
+        return true;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(8) == QByteArrayLiteral("AAMVHFSS");
 }
 
 QStringList expandPaths(const QStringList &paths)
@@ -130,6 +141,7 @@ QStringList openFilters()
             tr("Bruker (*.spx)"),
             tr("Text: energy and counts, or counts (*.txt *.csv *.dat)"),
             tr("Multichannel analyser counts (*.spe *.mca)"),
+            tr("Spectrum images: Bruker, ripple (*.bcf *.rpl *.raw)"),
             tr("All files (*)")};
 }
 

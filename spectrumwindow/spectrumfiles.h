@@ -41,6 +41,10 @@ QString askForSaveFile(QWidget *parent, const QString &title, const QString &fil
 OpenAsker setOpenAsker(OpenAsker asker);
 SaveAsker setSaveAsker(SaveAsker asker);
 
+// True for a spectrum image: a Bruker .bcf (told by its signature) or a
+// ripple pair (.rpl or .raw); the window opens these in its map panel.
+bool isImageFile(const QString &path);
+
 // A spectrum read from a file, or the reader's reason for refusing it
 // ("reason (line N)"), in the window's language.
 using ReadResult = std::variant<spectrum::Spectrum, QString>;

@@ -35,6 +35,7 @@ class DetectorBox;
 class ElementPanel;
 class FinderPanel;
 class IdentifyPanel;
+class MapPanel;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -76,7 +77,8 @@ public:
     Normalisation normalisation() const { return normalisation_; }
 
     // --- Elements -----------------------------------------------------------
-    // The markers of element Z (0: none) on the hover layer.
+    // The markers of element Z (0: none) on the hover layer; with a
+    // spectrum image open, its map too.
     void showElementMarkers(int Z);
     int elementOnShow() const { return hoverZ_; }
     void pinElement(int Z);
@@ -134,6 +136,9 @@ public:
     IdentifyPanel *identifyPanel() const { return identifyPanel_; }
     QAction *identifyAction() const { return identifyAction_; }
     QListWidget *spectraList() const { return spectraList_; }
+    // The map panel beside the plot: made when the first spectrum image is
+    // opened, shown while one is.
+    MapPanel *mapPanel() const { return mapPanel_; }
     QLabel *readout() const { return readout_; }
 
 signals:
@@ -180,6 +185,10 @@ private:
     void exportWithDialog(int what);
     void showFirstView();
 
+    // spectrumwindow_maps.cpp
+    MapPanel *ensureMapPanel();
+    void openImage(const QString &path);
+
     // spectrumwindow_markers.cpp
     linemarkers::Context markerContext() const;
     void refreshMarkers();
@@ -217,6 +226,7 @@ private:
     CalibrationPanel *calibrationPanel_ = nullptr;
     ElementPanel *elementPanel_ = nullptr;
     IdentifyPanel *identifyPanel_ = nullptr;
+    MapPanel *mapPanel_ = nullptr;
     std::optional<identify::Identification> identification_;
     QListWidget *spectraList_ = nullptr;
     QPushButton *removeSpectrum_ = nullptr;

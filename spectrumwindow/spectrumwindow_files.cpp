@@ -39,6 +39,12 @@ int SpectrumWindow::openFiles(const QStringList &paths)
     QStringList refusals;
     int opened = 0;
     for (const QString &file : files) {
+        if (spectrumfiles::isImageFile(file)) {
+            // Opened in the background; its sum spectrum is added then.
+            openImage(file);
+            ++opened;
+            continue;
+        }
         spectrumfiles::ReadResult result = spectrumfiles::read(file);
         if (auto *reason = std::get_if<QString>(&result)) {
             refusals << tr("%1: %2").arg(QDir::toNativeSeparators(file), *reason);

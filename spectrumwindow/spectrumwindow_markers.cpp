@@ -1,6 +1,8 @@
 // Markers of the element on show and of the pinned elements, the peak
 // picked with a click, and the finder's candidates for it.
 #include "spectrumwindow.h"
+
+#include "mappanel.h"
 #include "uicommon/numberlocale.h"
 
 #include "calibrationpanel.h"
@@ -126,6 +128,8 @@ void SpectrumWindow::showElementMarkers(int Z)
     }
     hoverZ_ = Z;
     refreshMarkers();
+    if (mapPanel_)
+        mapPanel_->showElement(Z);
 }
 
 void SpectrumWindow::pinElement(int Z)
