@@ -159,8 +159,7 @@ std::string_view assignmentKindName(AssignmentKind kind)
 spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
 {
     if (!spectrum.calibration)
-        return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
-                               "cannot be named (calibrate it first, from two known peaks)"};
+        return spectrum::Error::make(spectrum::ErrorKind::NotCalibrated);
     Identification out;
     out.material = options.material;
     takeBeam(out, spectrum, options);
