@@ -166,8 +166,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
                                           FinalFit *finalFit)
 {
     if (!spectrum.calibration)
-        return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
-                               "cannot be named (calibrate it first, from two known peaks)"};
+        return spectrum::Error::make(spectrum::ErrorKind::NotCalibrated);
     Identification out;
     out.material = options.material;
     takeBeam(out, spectrum, options);
