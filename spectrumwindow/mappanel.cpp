@@ -55,8 +55,7 @@ unsigned fittingThreads()
 
 } // namespace
 
-// The map, enlarged to fill the widget by whole pixels as far as it can
-// (each pixel of the image a square), with its colour scale beside it: the
+// The map, enlarged to fill the widget (each pixel of the image a square), with its colour scale beside it: the
 // top value above it and 0 below.
 class MapView : public QWidget {
 public:
@@ -89,11 +88,8 @@ protected:
         const QRect room = rect().adjusted(0, fm.height() / 2, -scaleWidth - 8, -fm.height() / 2);
         if (room.width() < 10 || room.height() < 10)
             return;
-        QSize size = picture_.size().scaled(room.size(), Qt::KeepAspectRatio);
-        // Whole pixels when the map is smaller than the room.
-        const int times = std::min(room.width() / picture_.width(), room.height() / picture_.height());
-        if (times >= 1)
-            size = picture_.size() * times;
+        // As large as the room allows, each pixel of the image a square.
+        const QSize size = picture_.size().scaled(room.size(), Qt::KeepAspectRatio);
         const QRect target(room.topLeft(), size);
         p.drawImage(target, picture_);
         p.setPen(palette().windowText().color());

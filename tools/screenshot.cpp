@@ -18,12 +18,17 @@
 #include "finderwindow/finderwindow.h"
 #include "mainwindow/appicon.h"
 #include "mainwindow/form1.h"
+#include "spectrumwindow/mappanel.h"
 #include "spectrumwindow/spectrumwindow.h"
 #include "uicommon/fonts.h"
 
 #include "xray/elements.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <functional>
 #include <QDir>
 #include <QTabWidget>
 #include <QLineEdit>
@@ -38,6 +43,22 @@ static int usage()
                          "                         [--finder ENERGY] [--identify] [--log] [--view LO:HI]\n"
                          "                         [--size WxH] [--tab N]\n");
     return 2;
+}
+
+// Runs the event loop until `done` holds, for at most two minutes.
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 120000) {
+            std::fprintf(stderr, "zandor-screenshot: gave up waiting\n");
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 int main(int argc, char *argv[])
@@ -141,6 +162,9 @@ int main(int argc, char *argv[])
         s->show();
         if (s->openFiles(spectra) == 0)
             return 1;
+        // A spectrum image opens in the background: wait for its sum.
+        if (!waitFor([s, n = int(spectra.size())] { return s->spectrumCount() >= n; }))
+            return 1;
         for (const QString &symbol : pins.split(u',', Qt::SkipEmptyParts))
             if (const std::optional<int> Z = xray::parseElement(symbol.trimmed().toStdString()))
                 s->pinElement(*Z);
@@ -148,6 +172,9 @@ int main(int argc, char *argv[])
         if (pick > 0)
             s->pickPeak(pick);
         s->showElementMarkers(select);
+        // With an image, the element's map.
+        if (s->mapPanel() && select && !waitFor([s, select] { return s->mapPanel()->elementShown() == select; }))
+            return 1;
         if (identify && !s->identifyPeaks())
             return 1;
         if (log)
