@@ -1,0 +1,1 @@
+"""Element maps of Dask arrays: zandor.dask.element_maps."""
