@@ -57,8 +57,9 @@ int runHelp(const std::vector<std::string> &args, std::ostream &out)
 
 std::span<const Command *const> commands()
 {
-    static constexpr std::array<const Command *, 6> all = {
-        &linesCommand, &edgesCommand, &findLinesCommand, &infoCommand, &convertCommand, &identifyCommand,
+    static constexpr std::array<const Command *, 7> all = {
+        &linesCommand, &edgesCommand,     &findLinesCommand, &infoCommand,
+        &convertCommand, &identifyCommand, &mapCommand,
     };
     return all;
 }

@@ -13,6 +13,7 @@ enum Status : int {
     Done = 0,        // results on stdout
     FileFailed = 1,  // a file could not be read (or written)
     BadUsage = 2,    // an unknown sub-command, option or value
+    Interrupted = 130, // stopped by Ctrl-C (SIGINT) or SIGTERM, nothing written (as shells report SIGINT)
 };
 
 // True when the arguments ask for the command line rather than the window:

@@ -32,5 +32,6 @@ extern const Command findLinesCommand; // find.cpp
 extern const Command infoCommand;      // info.cpp
 extern const Command convertCommand;   // convert.cpp
 extern const Command identifyCommand;  // identify.cpp
+extern const Command mapCommand;       // map.cpp
 
 } // namespace cli

@@ -76,7 +76,7 @@ void Workspace::addInternalFluorescence()
 // and the anode's own absorption change them), and the K lines
 // inelastically (Compton) below them, broadened by the motion of the
 // sample's electrons, where and as wide as the spectrum shows them.
-void Workspace::addTubeScatter(int tube)
+void Workspace::addTubeScatter(int tube, double fitBudget)
 {
     if (!beam_)
         return;
@@ -107,14 +107,16 @@ void Workspace::addTubeScatter(int tube)
     // Where the Compton peaks stand and how wide they are, fitted with the
     // Rayleigh peaks beside them.
     double move = 0, scale = 1;
-    if (!compton.empty()) {
-        const double c = compton.front().energy_eV, w = compton.front().fwhm_eV;
-        const double n = double(grid_.size());
-        const double b0 = std::clamp(std::ceil(grid_.bin(c - 2.5 * w)), 0.0, n - 1);
-        const double b1 =
-            std::clamp(std::floor(grid_.bin(elastic.front().energy_eV + 2 * elastic.front().fwhm_eV)), 0.0, n - 1);
+    const double n = double(grid_.size());
+    const double b0 = compton.empty() ? 0 : std::clamp(std::ceil(grid_.bin(compton.front().energy_eV - 2.5 * compton.front().fwhm_eV)), 0.0, n - 1);
+    const double b1 = compton.empty() ? 0
+                                      : std::clamp(std::floor(grid_.bin(elastic.front().energy_eV + 2 * elastic.front().fwhm_eV)),
+                                                   0.0, n - 1);
+    // A fit takes some tens of trials of every line over the window.
+    const double cost = 50 * (b1 - b0 + 1) * double(compton.size() + elastic.size() + 4);
+    if (!compton.empty() && cost <= fitBudget) {
         GroupFitOptions options;
-        options.maxShift_eV = 0.5 * w;
+        options.maxShift_eV = 0.5 * compton.front().fwhm_eV;
         const GroupFit fit = fitGroups(grid_, std::size_t(b0), std::size_t(b1), {compton, elastic}, options);
         if (fit.ok && fit.counts > 0 && fit.chiSquare < MaxRefineReducedChiSquare * std::max(1, fit.degrees)) {
             move = fit.shift_eV;

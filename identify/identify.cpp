@@ -5,6 +5,7 @@
 #include "identify.h"
 
 #include "background.h"
+#include "finalfit.h"
 #include "refineresponse.h"
 #include "resolution.h"
 #include "search.h"
@@ -157,6 +158,12 @@ std::string_view assignmentKindName(AssignmentKind kind)
 
 spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options)
 {
+    return identify(spectrum, options, nullptr);
+}
+
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options,
+                                          FinalFit *finalFit)
+{
     if (!spectrum.calibration)
         return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
                                "cannot be named (calibrate it first, from two known peaks)"};
@@ -177,7 +184,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
     Prepared prepared = prepare(grid, options.material, fwhm);
     if (out.fwhmSource == Identification::FwhmSource::Usual)
-        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons)) {
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, workBound(options.maxWork))) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
@@ -202,7 +209,8 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         const RefinedResponse refined =
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
-                               || out.fwhmSource == Identification::FwhmSource::Usual);
+                               || out.fwhmSource == Identification::FwhmSource::Usual,
+                           workBound(options.maxWork));
         const bool moves =
             refined.peaks > 0 && changes(out.response, refined.response, fwhm, refined.fwhmMnKa_eV, prepared.detector);
         if (refined.peaks > 0) {
@@ -223,6 +231,8 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
         }
     }
     Identification found = search->finish(prepared.peaks);
+    if (finalFit)
+        *finalFit = search->finalFit();
     out.elements = std::move(found.elements);
     out.peaks = std::move(found.peaks);
     out.notes.insert(out.notes.end(), found.notes.begin(), found.notes.end());

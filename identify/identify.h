@@ -69,6 +69,10 @@ struct IdentifyOptions {
     // spectrum (settings.h, MaxWork); the fuzz target gives far less, to
     // try many random spectra a second. 0 (or not a number): no search.
     double maxWork = 4e7;
+    // False: no element is looked for; the required ones alone are fitted
+    // (with the detector's own peaks) and described. What element maps of
+    // elements the user names need (mapmodel.h).
+    bool searchElements = true;
 };
 
 // Elements that ordinary samples do not hold, proposed only when allowed:
@@ -160,5 +164,12 @@ struct Identification {
 // when the spectrum is not calibrated. An empty, flat or all-zero spectrum
 // gives no elements and a note.
 spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options = {});
+
+struct FinalFit;
+// The same, and when `finalFit` is given, the model fitted last, as plain
+// data (finalfit.h): what the element maps are made from. Left empty when
+// the spectrum gives nothing to fit (no counts, too few channels, flat).
+spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, const IdentifyOptions &options,
+                                          FinalFit *finalFit);
 
 } // namespace identify

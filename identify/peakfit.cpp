@@ -96,11 +96,15 @@ struct Problem {
     // Weighted residuals with the linear parameters at their best (the
     // groups' amplitudes, none below 0, and a straight continuum); the
     // first group's counts through `counts`.
+    mutable double work = 0;
+
     std::vector<double> residuals(const std::array<double, MaxParameters> &q, double *counts = nullptr) const
     {
         double shift, scale, tail;
         unpack(q, shift, scale, tail);
         const std::size_t n = b1 - b0 + 1, k = groups.size();
+        for (const std::vector<GroupLine> &g : groups)
+            work += double(n * (g.size() + 2));
         // Columns: each group's pattern, then 1 and E.
         std::vector<std::vector<double>> columns(k + 2, std::vector<double>(n, 0.0));
         const double centre = grid.energy(0.5 * double(b0 + b1));
@@ -276,6 +280,7 @@ GroupFit fitGroups(const WorkGrid &grid, std::size_t b0, std::size_t b1,
             break;
     }
     out.ok = true;
+    out.work = p.work;
     out.chiSquare = chi;
     out.degrees = int(b1 - b0 + 1) - 2 - int(groups.size()) - n;
     p.residuals(q, &out.counts);

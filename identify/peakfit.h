@@ -32,6 +32,7 @@ struct GroupFit {
     double widthScale = 1, widthScaleError = 0; // FWHM over the given one
     double tail = 0, tailError = 0;
     double counts = 0;        // the group's counts
+    double work = 0;          // what the fit took: lines rendered times bins, over every trial
 };
 
 // Fits amplitude x group + a + b E to the counts of bins b0..b1 (Poisson

@@ -71,15 +71,16 @@ bool polynomial(const std::vector<Point> &points, int degree, double c[3], doubl
 } // namespace
 
 RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGroup> &groups,
-                               const xray::Detector &detector, const Response &start, bool refineWidth)
+                               const xray::Detector &detector, const Response &start, bool refineWidth, double budget)
 {
+    double work = 0;
     RefinedResponse out;
     out.response = start;
     const double muMn = detector.massAttenuation(xray::mnKalpha_eV());
     std::vector<Point> shifts, noise, tails, soft;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const FittedGroup &group = groups[g];
-        if (group.counts < MinRefineCounts || group.lines.empty())
+        if (group.counts < MinRefineCounts || group.lines.empty() || work > budget)
             continue;
         double most = 0, area = 0, weighted = 0;
         for (const GroupLine &l : group.lines) {
@@ -128,6 +129,7 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
             for (GroupLine &l : lines)
                 l.energy_eV += start.shift(l.energy_eV);
         const GroupFit fit = fitGroups(grid, std::size_t(b0), std::size_t(b1), window, options);
+        work += fit.work;
         if (!fit.ok || fit.counts <= 0 || fit.chiSquare > MaxRefineReducedChiSquare * std::max(1, fit.degrees))
             continue;
         // A peak much wider or narrower than the resolution says is a blend

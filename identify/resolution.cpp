@@ -25,8 +25,10 @@ struct PatternLine {
 } // namespace
 
 std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector<Peak> &peaks,
-                                         xray::Material material, std::optional<double> beam_eV, bool electrons)
+                                         xray::Material material, std::optional<double> beam_eV, bool electrons,
+                                         double budget)
 {
+    double work = 0;
     const double usual = xray::defaultFwhm(material);
     const xray::Detector reference(material, usual);
     std::vector<const Peak *> strong;
@@ -51,7 +53,7 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
         find.limit = EstimateCandidates;
         double best = std::numeric_limits<double>::infinity(), bestFwhm = 0;
         for (const xray::Candidate &c : xray::findLines(p->energy_eV, reference, find).candidates) {
-            if (c.kind == xray::CandidateKind::Sum)
+            if (c.kind == xray::CandidateKind::Sum || work > budget)
                 continue;
             // The candidate's family near the peak, shifted for an escape.
             const double shift = c.kind == xray::CandidateKind::Escape ? c.line->energy_eV - c.energy_eV : 0.0;
@@ -86,6 +88,7 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
             fit.maxShift_eV = EstimateShift * reference.fwhm(p->energy_eV);
             fit.tail = UsualTail;
             const GroupFit result = fitGroups(grid, std::size_t(lo), std::size_t(hi), groups, fit);
+            work += result.work;
             if (result.ok && result.chiSquare < best) {
                 best = result.chiSquare;
                 // The FWHM at Mn K-alpha that gives this width here.

@@ -29,7 +29,10 @@ struct FwhmEstimate {
 // peak, its tail free (peakfit.h); other peaks found in the window are
 // fitted beside it. The candidate that fits best gives the peak's FWHM; the
 // estimate is the median over the peaks. Nothing when no peak qualifies.
+// `budget` bounds the fitting work (GroupFit::work): past it, the estimate
+// rests on the peaks fitted so far.
 std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector<Peak> &peaks,
-                                         xray::Material material, std::optional<double> beam_eV, bool electrons);
+                                         xray::Material material, std::optional<double> beam_eV, bool electrons,
+                                         double budget);
 
 } // namespace identify

@@ -14,7 +14,8 @@ namespace identify {
 Search::Search(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
                bool electrons, const Response &response)
-    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0)),
+    : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0),
+          workBound(options.maxWork)),
       patterns_(ws_), options_(options)
 {
     for (const Peak &p : peaks)
@@ -30,6 +31,8 @@ void Search::run()
             found_.reasons[Z] = ElementReason{.kind = ElementReason::Kind::Required};
         }
     current_ = fitWith(accepted_, std::nullopt);
+    if (!options_.searchElements)
+        return;
     std::vector<double> tried; // energies of peaks nothing explained
     // Every acceptance explains at least one peak. The bounds keep the work
     // bounded on spectra unlike any an instrument makes (a smooth curve

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "explain.h"
+#include "finalfit.h"
 #include "fit.h"
 #include "identify.h"
 #include "patterns.h"
@@ -45,6 +46,8 @@ public:
     // The identification, from the search run: its peaks (those found, as
     // given), elements and notes.
     Identification finish(const std::vector<Peak> &peaks);
+    // The fit as it stands, as plain data (finalfit.cpp).
+    FinalFit finalFit() const;
 
 private:
     // Fits the elements, the sum peaks and the extras (noise peak, steps);

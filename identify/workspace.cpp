@@ -12,7 +12,7 @@ namespace identify {
 
 Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
                      const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-                     const std::vector<Peak> &peaks, const Response &response, int tube)
+                     const std::vector<Peak> &peaks, const Response &response, int tube, double fitBudget)
     : grid_(grid), detector_(detector), response_(response), beam_(beam_eV), electrons_(electrons),
       filter_(grid, filtering), model_(filteredModel(grid))
 {
@@ -31,7 +31,7 @@ Workspace::Workspace(const WorkGrid &grid, const std::vector<double> &background
     addSteps(background);
     addInternalFluorescence();
     if (!electrons_)
-        addTubeScatter(tube ? tube : UsualTube);
+        addTubeScatter(tube ? tube : UsualTube, fitBudget);
 }
 
 Model Workspace::filteredModel(const WorkGrid &grid)

@@ -30,10 +30,13 @@ public:
     // noise peak). beam_eV: the beam or tube energy, if known; electrons:
     // excited by electrons (EDS), not by X-rays (XRF).
     // response: where the detector puts each line and its tail; tube:
-    // under X-rays, the anode whose lines the sample scatters.
+    // under X-rays, the anode whose lines the sample scatters; fitBudget:
+    // the most fitting work (GroupFit::work) measuring the scattered
+    // lines may take.
     Workspace(const WorkGrid &grid, const std::vector<double> &background, const xray::Detector &detector,
               const xray::Detector &filtering, std::optional<double> beam_eV, bool electrons,
-              const std::vector<Peak> &peaks, const Response &response = {}, int tube = 0);
+              const std::vector<Peak> &peaks, const Response &response = {}, int tube = 0,
+              double fitBudget = 1e300);
 
     const WorkGrid &grid() const { return grid_; }
     const xray::Detector &detector() const { return detector_; }
@@ -75,7 +78,7 @@ private:
     void addSteps(const std::vector<double> &background);
     // The detector's and the excitation's own peaks (artefacts.cpp).
     void addInternalFluorescence();
-    void addTubeScatter(int tube);
+    void addTubeScatter(int tube, double fitBudget);
     // A line at `energy` (its escape peaks with it) into a column.
     void addWithEscapes(ModelColumn &column, const xray::Line *line, double energy, double fwhm, double area,
                         ModelPart::Source source);

@@ -2,11 +2,14 @@
 
 namespace image {
 
-std::string_view formatName(Format format) { return format == Format::Bcf ? "bcf" : "ripple"; }
+std::string_view formatName(Format format)
+{
+    return format == Format::Bcf ? "bcf" : format == Format::Ripple ? "ripple" : "array";
+}
 
 std::string_view formatTitle(Format format)
 {
-    return format == Format::Bcf ? "Bruker bcf" : "Lispix ripple (.rpl, .raw)";
+    return format == Format::Bcf ? "Bruker bcf" : format == Format::Ripple ? "Lispix ripple (.rpl, .raw)" : "an array in memory";
 }
 
 std::optional<Error> checkSize(std::size_t width, std::size_t height, std::size_t channels)

@@ -23,11 +23,12 @@ using spectrum::Error;
 using spectrum::Result;
 
 // The spectrum-image formats the readers know; the names are those of
-// `zandor info --json`.
-enum class Format { Bcf, Ripple };
+// `zandor info --json`. Array: counts the caller holds (ArrayView), from no
+// file.
+enum class Format { Bcf, Ripple, Array };
 
-std::string_view formatName(Format format);  // "bcf", "ripple"
-std::string_view formatTitle(Format format); // "Bruker bcf", "Lispix ripple (.rpl, .raw)"
+std::string_view formatName(Format format);  // "bcf", "ripple", "array"
+std::string_view formatTitle(Format format); // "Bruker bcf", "Lispix ripple (.rpl, .raw)", "an array in memory"
 
 struct Metadata {
     std::optional<double> beam_kV;

@@ -6,7 +6,8 @@
 #   scripts/fuzz.sh 600 numericvalue     one target for ten minutes
 # Targets: elementloader lineloader numericvalue (the reference-data core),
 # emsa spx text detect (the spectrum core's readers), identify (automatic
-# identification), bcf ripple (the spectrum-image core's readers).
+# identification), bcf ripple (the spectrum-image core's readers), mapmodel
+# (element maps' model read from bytes).
 # Each run starts from the committed seeds (fuzz/corpus/<target>), the shipped
 # data files and what earlier runs kept (fuzz/corpus-work/<target>, not
 # committed), and adds the new inputs it finds to the latter. A crash, hang,
@@ -20,14 +21,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-all_targets=(elementloader lineloader numericvalue emsa spx text detect identify bcf ripple)
+all_targets=(elementloader lineloader numericvalue emsa spx text detect identify bcf ripple mapmodel)
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 case $seconds in
     '' | *[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
 for target in "${targets[@]}"; do
     case $target in
-        elementloader | lineloader | numericvalue | emsa | spx | text | detect | identify | bcf | ripple) ;;
+        elementloader | lineloader | numericvalue | emsa | spx | text | detect | identify | bcf | ripple | mapmodel) ;;
         *) echo "fuzz: no target '$target' (${all_targets[*]})" >&2; exit 2 ;;
     esac
 done
@@ -44,7 +45,7 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 # 2048 channels (fuzz/identifyinput.h sums them down to 256).
 max_len() {
     case $1 in
-        elementloader | emsa | spx | detect | bcf | ripple) echo 65536 ;;
+        elementloader | emsa | spx | detect | bcf | ripple | mapmodel) echo 65536 ;;
         identify) echo 4105 ;;
         lineloader | text) echo 32768 ;;
         numericvalue) echo 4096 ;;
@@ -66,6 +67,7 @@ dict() {
         identify) echo fuzz/identify.dict ;;
         bcf) echo fuzz/bcf.dict ;;
         ripple) echo fuzz/ripple.dict ;;
+        mapmodel) echo fuzz/mapmodel.dict ;;
         *) echo fuzz/loader.dict ;;
     esac
 }

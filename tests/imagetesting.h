@@ -40,7 +40,7 @@ inline std::vector<std::uint32_t> phantomCube(const synth::Phantom &phantom)
 
 inline synth::BcfMap bcfMap(const synth::PhantomRecipe &r)
 {
-    return {r.width, r.height, r.channels, r.offset_eV, r.gain_eV, r.beam_kV, 0.25, "phantom"};
+    return {r.width, r.height, r.channels, r.offset_eV, r.gain_eV, r.beam_kV, 0.25, "phantom", r.detector.detector.fwhmMnKa()};
 }
 
 // Writes `cube` (width × height × channels of the recipe) as a .bcf.

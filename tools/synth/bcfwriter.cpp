@@ -2,9 +2,12 @@
 
 #include "sfswriter.h"
 
+#include "xray/detector.h"
+
 #include <zlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -299,6 +302,16 @@ std::string BcfWriter::headerXml() const
     for (std::size_t y = 0; y < map_.height; ++y)
         lines += y ? ",1" : "1";
     const std::string layers = base64(deflated("<DetLayers><Layer0 Atom=\"14\" Thickness=\"0.029\"/></DetLayers>"));
+    // sigma^2 = SigmaAbs + SigmaLin E (sigma and E in keV): the detector's
+    // width is a straight line in E when squared.
+    std::string sigmaAbs = "3E-4", sigmaLin = "4E-4";
+    if (map_.fwhmMnKa_eV > 0) {
+        const xray::Detector detector(xray::Material::Si, map_.fwhmMnKa_eV);
+        const double perSigma = 2 * std::sqrt(2 * std::log(2.0)) * 1000;
+        const double at0 = std::pow(detector.fwhm(0) / perSigma, 2), at10 = std::pow(detector.fwhm(10000) / perSigma, 2);
+        sigmaAbs = number(at0);
+        sigmaLin = number((at10 - at0) / 10);
+    }
     const std::string w = std::to_string(map_.width), h = std::to_string(map_.height);
     return "<?xml version=\"1.0\" encoding=\"WINDOWS-1252\" standalone=\"yes\"?><TRTSpectrumDatabase><RTHeader/>"
            "<ClassInstance Type=\"TRTSpectrumDatabase\" Name=\"" + xmlEscaped(map_.title) + "\"><Header>" + date +
@@ -322,7 +335,7 @@ std::string BcfWriter::headerXml() const
            "</TRTHeaderedClass><ClassInstance Type=\"TRTSpectrumHeader\">" + date + "<ChannelCount>" +
            std::to_string(map_.channels) + "</ChannelCount><CalibAbs>" + number(map_.offset_eV / 1000.0) +
            "</CalibAbs><CalibLin>" + number(map_.gain_eV / 1000.0) +
-           "</CalibLin><SigmaAbs>3E-4</SigmaAbs><SigmaLin>4E-4</SigmaLin></ClassInstance>"
+           "</CalibLin><SigmaAbs>" + sigmaAbs + "</SigmaAbs><SigmaLin>" + sigmaLin + "</SigmaLin></ClassInstance>"
            "<Channels>" + counts + "</Channels></ClassInstance></SpectrumData0></ClassInstance></TRTSpectrumDatabase>";
 }
 

@@ -41,6 +41,9 @@ struct BcfMap {
     double beam_kV = 20;
     double pixelSize_um = 0.1;
     std::string title = "synthetic map";
+    // The detector's FWHM at Mn K-alpha that the header gives (as Bruker's
+    // SigmaAbs and SigmaLin); 0: SigmaAbs 3E-4 and SigmaLin 4E-4 keV, 121 eV.
+    double fwhmMnKa_eV = 0;
 };
 
 // One pixel's record (22 bytes of header and its data) for `counts`, with

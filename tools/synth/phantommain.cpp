@@ -124,7 +124,7 @@ int phantomMain(const std::vector<std::string> &args)
     std::optional<std::string> error;
     if (toBcf) {
         BcfMap map{recipe.width, recipe.height, recipe.channels, recipe.offset_eV, recipe.gain_eV, recipe.beam_kV, 0.1,
-                   "phantom"};
+                   "phantom", recipe.detector.detector.fwhmMnKa()};
         BcfWriter writer(out, map, bcf);
         for (std::size_t y = 0; y < recipe.height && !writer.error(); ++y) {
             phantom.row(y, row);
