@@ -11,6 +11,7 @@
 #include "json.h"
 
 #include "identify/identify.h"
+#include "identify/mapmodel.h"
 #include "xray/detector.h"
 #include "xray/finder.h"
 #include "xray/types.h"
@@ -64,5 +65,20 @@ identify::IdentifyOptions identifyOptions(const IdentifyValues &values);
 // One spectrum's answer: {"file", "detector", "fwhm_eV", "beam_kV",
 // "elements", "peaks"}; file null when the counts came from no file.
 Json identificationJson(const std::optional<std::string> &file, const identify::Identification &id);
+
+// `zandor map`: its options.
+struct MapValues {
+    std::optional<NamedValue> detector, fwhm, beam, elements, threads;
+};
+
+// The most threads a fit may be given.
+inline constexpr unsigned MaxThreads = 1024;
+
+// The map options the values make (elements none or "auto": those
+// identified in the sum spectrum); throws UsageError for a bad one.
+identify::MapOptions mapOptions(const MapValues &values);
+// The threads asked for, 0 for every core; throws UsageError for a bad
+// number.
+unsigned threadsValue(const NamedValue &threads);
 
 } // namespace cli
