@@ -12,6 +12,7 @@ namespace py = pybind11;
 namespace zpy {
 void bindXray(py::module_ &m);
 void bindIdentify(py::module_ &m);
+void bindMaps(py::module_ &m);
 } // namespace zpy
 
 PYBIND11_MODULE(_zandor, m)
@@ -31,4 +32,5 @@ PYBIND11_MODULE(_zandor, m)
     zpy::bindXray(m);
     zpy::bindSpectra(m);
     zpy::bindIdentify(m);
+    zpy::bindMaps(m);
 }
