@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <span>
 
 namespace py = pybind11;
 
@@ -93,6 +94,31 @@ py::array SpectrumImage::counts(const py::object &self) const
     const std::vector<py::ssize_t> strides = {shape[1] * shape[2] * size, shape[2] * size, size};
     // The array borrows the cube's memory and keeps this image alive.
     return py::array(dtypeOf(h.type), shape, strides, c->data(), self);
+}
+
+py::array SpectrumImage::rows(std::size_t first, std::size_t stop) const
+{
+    const image::Header &h = header();
+    if (first >= stop || stop > h.height)
+        throw cli::UsageError("rows " + std::to_string(first) + " to " + std::to_string(stop) +
+                              " are not rows of an image of " + std::to_string(h.height) +
+                              " (first < stop <= height)");
+    py::array out(dtypeOf(h.type), std::vector<py::ssize_t>{py::ssize_t(stop - first), py::ssize_t(h.width),
+                                                           py::ssize_t(h.channels)});
+    const std::span<std::byte> bytes(static_cast<std::byte *>(out.mutable_data()), std::size_t(out.nbytes()));
+    std::optional<image::Error> error;
+    {
+        py::gil_scoped_release release;
+        std::shared_ptr<const image::PixelSource> from;
+        {
+            std::lock_guard lock(mutex_);
+            from = cube_ ? std::shared_ptr<const image::PixelSource>(cube_) : source;
+        }
+        error = from->read(first * h.width, (stop - first) * h.width, bytes);
+    }
+    if (error)
+        throw cli::FileError(fileMessage(path, *error));
+    return out;
 }
 
 py::dtype dtypeOf(image::SampleType type)
@@ -217,6 +243,8 @@ void bindSpectra(py::module_ &m)
         .def_property_readonly("format", [](const SpectrumImage &s) { return std::string(image::formatName(s.header().format)); },
                                "'bcf' or 'ripple', as `zandor info` names it")
         .def_property_readonly("warnings", [](const SpectrumImage &s) { return s.header().warnings; })
+        .def("rows", &SpectrumImage::rows, py::arg("first"), py::arg("stop"),
+             "rows first <= y < stop, read from the file: (stop - first, width, channels)")
         .def("sum", [](const SpectrumImage &s) { return Spectrum::fromCore(sumSpectrum(s), std::nullopt); },
              "the sum spectrum of every pixel, read in chunks")
         .def("__repr__", [](const SpectrumImage &s) {

@@ -44,6 +44,9 @@ struct SpectrumImage {
     // The counts as NumPy sees them, (height, width, channels) of the
     // stored type, over the cube's own memory.
     pybind11::array counts(const pybind11::object &self) const;
+    // Rows [first, stop) read from the file (or the cube, once decoded):
+    // (stop - first, width, channels) of the stored type.
+    pybind11::array rows(std::size_t first, std::size_t stop) const;
 
 private:
     mutable std::mutex mutex_;
