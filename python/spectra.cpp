@@ -247,6 +247,19 @@ void bindSpectra(py::module_ &m)
              "rows first <= y < stop, read from the file: (stop - first, width, channels)")
         .def("sum", [](const SpectrumImage &s) { return Spectrum::fromCore(sumSpectrum(s), std::nullopt); },
              "the sum spectrum of every pixel, read in chunks")
+        .def("sum_of", [](const SpectrumImage &s, const py::handle &counts) {
+                 Spectrum given;
+                 given.counts = py::array_t<double, py::array::forcecast>::ensure(counts);
+                 if (!given.counts)
+                     throw py::type_error("counts per channel are an array, not " + std::string(py::repr(counts)));
+                 spectrum::Spectrum core = given.toCore();
+                 if (core.channels() != s.header().channels)
+                     throw cli::UsageError("the sum has " + std::to_string(core.channels()) + " channels and the image " +
+                                           std::to_string(s.header().channels));
+                 return Spectrum::fromCore(image::sumSpectrumOf(s.header(), std::move(core.counts)), std::nullopt);
+             }, py::arg("counts"),
+             "the sum spectrum with this image's calibration and metadata over counts per channel\n"
+             "summed elsewhere (the chunks of zandor.dask.read on a cluster): what sum() gives")
         .def("__repr__", [](const SpectrumImage &s) {
             return "<zandor.SpectrumImage " + image::sizeText(s.header()) + " of " +
                    std::string(image::sampleTypeName(s.header().type)) + " from " + cli::quoted(s.path) + ">";
