@@ -8,3 +8,11 @@ line. zandor.dask spreads element maps over a Dask cluster.
 """
 from ._zandor import *  # noqa: F401,F403
 from ._zandor import __version__  # noqa: F401
+
+
+def __getattr__(name):
+    # zandor.dask needs Dask: it is imported when first used.
+    if name == "dask":
+        import importlib
+        return importlib.import_module(".dask", __name__)
+    raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
