@@ -11,7 +11,11 @@
 set(ZANDOR_PYTHON_FOUND OFF)
 set(ZANDOR_PYTHON_INSTALL_DIR lib/python3/dist-packages CACHE STRING
     "Where the Python module is installed, relative to the prefix")
-if(ZANDOR_PYTHON)
+# A module built with the sanitizers cannot be loaded by a Python that is
+# not: the sanitizer build (scripts/sanitize.sh) goes without it.
+if(ZANDOR_PYTHON AND CMAKE_CXX_FLAGS MATCHES "-fsanitize=")
+    message(STATUS "Python module: not built with the sanitizers")
+elseif(ZANDOR_PYTHON)
     if(NOT Python3_EXECUTABLE AND EXISTS /usr/bin/python3)
         set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "The Python the module is built for")
     endif()
@@ -22,6 +26,7 @@ if(ZANDOR_PYTHON)
     if(Python3_FOUND AND pybind11_FOUND)
         message(STATUS "Python module: for ${Python3_EXECUTABLE} (${Python3_VERSION}), pybind11 ${pybind11_VERSION}")
         set(ZANDOR_PYTHON_FOUND ON)
+        math(EXPR ZANDOR_PYTHON_NEXT_MINOR "${Python3_VERSION_MINOR} + 1")
         add_subdirectory(python)
     else()
         message(STATUS "Python module: not built (needs pybind11-dev and python3-dev)")
