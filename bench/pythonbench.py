@@ -89,6 +89,8 @@ def main():
               f"zandor.element_maps(zandor.read({cube_path!r}), elements={args.elements!r})")
     python_time = median_time(lambda: subprocess.run([sys.executable, "-c", script], check=True, env=env,
                                                      capture_output=True), args.runs)
+    startup = median_time(lambda: subprocess.run([sys.executable, "-c", "import zandor, numpy"], check=True,
+                                                 env=env, capture_output=True), args.runs)
     streamed = median_time(lambda: zandor.element_maps(image, elements=elements), args.runs)
     counts = image.counts
     in_memory = median_time(lambda: zandor.element_maps(counts, image.offset_eV, image.gain_eV, elements,
@@ -99,6 +101,8 @@ def main():
     print(f"  zandor map (process, writes .npy and .png)        {cli_time * 1000:8.0f} ms")
     print(f"  python3 -c 'zandor.element_maps(zandor.read(..))' {python_time * 1000:8.0f} ms  "
           f"({python_time / cli_time:.2f} x zandor map)")
+    print(f"  python3 -c 'import zandor, numpy' (start-up)      {startup * 1000:8.0f} ms  "
+          f"(the maps without it: {(python_time - startup) / cli_time:.2f} x zandor map)")
     print(f"  element_maps(SpectrumImage), the call, streamed   {streamed * 1000:8.0f} ms  "
           f"({pixels / streamed:,.0f} pixels/s)")
     print(f"  element_maps(numpy array in memory), the call     {in_memory * 1000:8.0f} ms  "

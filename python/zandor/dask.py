@@ -17,6 +17,7 @@ image_maps does the same for files, many at once: the sums of every file in
 one pass over the cluster, then the maps of every file.
 """
 import functools
+import os
 
 import dask
 import dask.array as da
@@ -107,17 +108,21 @@ def read(path, rows=None):
         rows = max(1, min(height, (64 << 20) // max(1, row_bytes)))
     if rows < 1:
         raise ValueError(f"rows {rows} is not a number of rows of at least 1")
-    blocks = [da.from_delayed(dask.delayed(_read_rows, pure=True)(path, y, min(y + rows, height)),
+    # The file's size and time of change go with each chunk: a worker reopens
+    # a file that was written again since it opened it.
+    stat = os.stat(path)
+    version = (stat.st_size, stat.st_mtime_ns)
+    blocks = [da.from_delayed(dask.delayed(_read_rows, pure=True)(path, version, y, min(y + rows, height)),
                               (min(y + rows, height) - y, width, channels), image.dtype)
               for y in range(0, height, rows)]
     return da.concatenate(blocks, axis=0)
 
 
 @functools.lru_cache(maxsize=8)
-def _opened(path):
+def _opened(path, version):
     # Opening a .bcf indexes its rows: each worker opens a file once.
     return _zandor.read(path)
 
 
-def _read_rows(path, first, stop):
-    return _opened(path).rows(first, stop)
+def _read_rows(path, version, first, stop):
+    return _opened(path, version).rows(first, stop)
