@@ -80,5 +80,7 @@ identify::MapOptions mapOptions(const MapValues &values);
 // The threads asked for, 0 for every core; throws UsageError for a bad
 // number.
 unsigned threadsValue(const NamedValue &threads);
+// Why an image without a calibration cannot be mapped, naming its file.
+std::string uncalibratedImageMessage(const std::string &file);
 
 } // namespace cli

@@ -171,8 +171,7 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
         for (const std::string &warning : h.warnings)
             err << "zandor map: " << cli::quoted(input) << ": warning: " << warning << '\n';
         if (!h.calibration)
-            throw FileError(cli::quoted(input) + ": the image is not calibrated: its channels have no energies, so "
-                                                 "no element can be mapped");
+            throw FileError(uncalibratedImageMessage(input));
         outputs.makeFolder();
 
         chunks.progress = progressOf(line, "summing");
@@ -286,6 +285,12 @@ unsigned threadsValue(const NamedValue &threads)
         throw UsageError(threads.name + " " + cli::quoted(text) + " is not a number of threads from 1 to " +
                          std::to_string(MaxThreads) + " (0: every core)");
     return value;
+}
+
+std::string uncalibratedImageMessage(const std::string &file)
+{
+    return cli::quoted(file) + ": the image is not calibrated: its channels have no energies, so no element can be "
+                               "mapped";
 }
 
 identify::MapOptions mapOptions(const MapValues &v)

@@ -10,8 +10,6 @@
 #include "cli/options.h"
 #include "image/arrayview.h"
 #include "image/elementmaps.h"
-#include "image/spectra.h"
-#include "xray/elements.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -254,9 +252,7 @@ py::dict elementMaps(const py::object &cube, std::optional<double> offset_eV, st
             // The file's counts under the calibration given.
             const image::Header &h = image.header();
             if (!calibration && !h.calibration)
-                throw cli::FileError(cli::quoted(image.path) +
-                                     ": the image is not calibrated: its channels have no energies, so no element "
-                                     "can be mapped");
+                throw cli::FileError(cli::uncalibratedImageMessage(image.path));
             counts.array = image.counts(cube);
             counts.type = h.type;
             counts.height = h.height;
@@ -264,9 +260,7 @@ py::dict elementMaps(const py::object &cube, std::optional<double> offset_eV, st
             counts.channels = h.channels;
             source = viewOf(counts, calibration ? calibration : h.calibration, h.meta.beam_kV);
         } else if (!image.header().calibration) {
-            throw cli::FileError(cli::quoted(image.path) +
-                                 ": the image is not calibrated: its channels have no energies, so no element "
-                                 "can be mapped");
+            throw cli::FileError(cli::uncalibratedImageMessage(image.path));
         }
     } else {
         counts = countsOf(cube, false);
