@@ -30,8 +30,10 @@
 //                            channels binned and top-hat filtered, weighted
 //                            least squares with design_filtered
 //   zandor map large.bcf     the memory of a map streamed from a 2 GiB cube
-// File reading is included in every one. zandor and NumPy (OpenBLAS) both
-// use every core unless --threads is given.
+// File reading is included in every one. zandor uses every core unless
+// --threads is given; NumPy uses what the BLAS it is linked to uses (Debian's
+// numpy with the reference BLAS and LAPACK: one core; with OpenBLAS: every
+// core). The CPU time compares the work done, whatever the threads.
 #include "childprocess.h"
 #include "phantom.h"
 #include "bcfwriter.h"

@@ -1,8 +1,10 @@
-// zandor-bench-measured [DIR] [--verbose]: automatic identification on the
-// measured spectra of known composition (bench/measured, or DIR with
-// spectra/ and truth.json): per spectrum that falls short, what was found,
-// the major elements missing and the false ones; with --verbose every
-// spectrum; then the totals and the median time of one identification.
+// zandor-bench-measured [DIR] [--verbose | --markdown]: automatic
+// identification on the measured spectra of known composition
+// (bench/measured, or DIR with spectra/ and truth.json): per spectrum that
+// falls short, what was found, the major elements missing and the false
+// ones; with --verbose every spectrum, with --markdown every spectrum as a
+// row of a Markdown table with its time; then the totals and the median
+// time of one identification.
 #include "measuredscore.h"
 
 #include "xray/elements.h"
@@ -35,10 +37,12 @@ std::string list(const std::vector<int> &zs, const std::vector<identify::Confide
 int main(int argc, char **argv)
 {
     std::string dir = ZANDOR_MEASURED_DIR;
-    bool verbose = false;
+    bool verbose = false, markdown = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--verbose"))
             verbose = true;
+        else if (!std::strcmp(argv[i], "--markdown"))
+            markdown = true;
         else if (argv[i][0] == '-') {
             std::fprintf(stderr, "zandor-bench-measured: unknown option '%s'\n", argv[i]);
             return 2;
@@ -53,6 +57,8 @@ int main(int argc, char **argv)
     int majors = 0, found = 0, falseCount = 0, spectraWithFalse = 0, errors = 0;
     int byConfidence[3] = {0, 0, 0};
     std::vector<double> times;
+    if (markdown)
+        std::printf("| spectrum | found | major missing | false | ms |\n|---|---|---|---|---|\n");
     for (const measured::Truth &t : truth) {
         const measured::Score s = measured::score(dir + "/spectra", t);
         if (!s.readable) {
@@ -69,13 +75,18 @@ int main(int argc, char **argv)
         for (const identify::Confidence c : s.falseConfidence)
             ++byConfidence[int(c)];
         const bool ok = s.missing.empty() && s.falseElements.empty();
-        if (!ok || verbose)
+        if (markdown)
+            std::printf("| `%s` | %s | %s | %s | %.1f |\n", t.file.c_str(), list(s.found).c_str(), list(s.missing).c_str(),
+                        list(s.falseElements, &s.falseConfidence).c_str(), s.seconds * 1000);
+        else if (!ok || verbose)
             std::printf("%s %s: found %s; missing %s; false %s\n", ok ? "ok   " : "SHORT", t.file.c_str(),
                         list(s.found).c_str(), list(s.missing).c_str(),
                         list(s.falseElements, &s.falseConfidence).c_str());
     }
     std::sort(times.begin(), times.end());
     const double median = times.empty() ? 0 : times[times.size() / 2];
+    if (markdown)
+        std::printf("\n");
     std::printf("measured spectra: %zu; majors found %d/%d; false elements %d in %d spectra (certain %d, probable %d, "
                 "possible %d); errors %d; median %.1f ms an identification\n",
                 truth.size(), found, majors, falseCount, spectraWithFalse, byConfidence[0], byConfidence[1],

@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "command.h"
 #include "errors.h"
+#include "interrupt.h"
 #include "options.h"
 
 #include "image/open.h"
@@ -52,12 +53,13 @@ std::optional<std::vector<std::size_t>> wholeNumbers(std::string_view text, std:
 std::pair<spectrum::Spectrum, std::string> imageSpectrum(const image::PixelSource &source, const std::string &input,
                                                          const std::optional<std::vector<std::size_t>> &pixel,
                                                          const std::optional<std::vector<std::size_t>> &region,
-                                                         const std::string &optionText)
+                                                         const std::string &optionText, ProgressLine &line)
 {
     const image::Header &h = source.header();
     const std::string size = std::to_string(h.width) + " × " + std::to_string(h.height);
     image::ChunkOptions options;
     options.threads = 0;
+    options.progress = line.reporter("summing");
     spectrum::Result<spectrum::Spectrum> result = spectrum::Error{""};
     std::string what;
     if (pixel) {
@@ -81,7 +83,7 @@ std::pair<spectrum::Spectrum, std::string> imageSpectrum(const image::PixelSourc
         what = "sum of " + std::to_string(h.pixels()) + " pixels";
     }
     if (!result)
-        throw FileError(cli::quoted(input) + ": " + result.error().message());
+        throw FileError(cli::quotedPath(input) + ": " + result.error().message());
     return {std::move(result.value()), what};
 }
 
@@ -111,7 +113,7 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     else if (endsWithNoCase(output, ".csv"))
         target = Target::Csv;
     else
-        throw UsageError("the output file must end in .msa or .emsa (EMSA/MSA) or .csv, not " + cli::quoted(output));
+        throw UsageError("the output file must end in .msa or .emsa (EMSA/MSA) or .csv, not " + cli::quotedPath(output));
 
     const std::optional<std::string> pixelText = parsed.value("--pixel");
     const std::optional<std::string> regionText = parsed.value("--region");
@@ -123,30 +125,33 @@ int runConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     if (regionText && !(region = wholeNumbers(*regionText, 4)))
         throw UsageError("--region " + cli::quoted(*regionText) + " is not X0,Y0,X1,Y1 (four whole numbers from 0)");
 
-    const auto opened = image::openFile(input);
+    ProgressLine line(err, "zandor convert");
+    const auto opened = image::openFile(input, line.reporter("opening"));
+    line.clear();
     if (!opened)
-        throw FileError(cli::quoted(input) + ": " + opened.error().message());
+        throw FileError(cli::quotedPath(input) + ": " + opened.error().message());
     spectrum::Spectrum spectrum;
     std::string what;
     std::vector<std::string> warnings;
     if (opened->isImage()) {
         warnings = opened->image->header().warnings;
-        auto [s, w] = imageSpectrum(*opened->image, input, pixel, region, pixelText ? *pixelText : regionText.value_or(""));
+        auto [s, w] = imageSpectrum(*opened->image, input, pixel, region, pixelText ? *pixelText : regionText.value_or(""), line);
+        line.clear();
         spectrum = std::move(s);
         what = ", " + w;
     } else {
         if (pixel || region)
             throw UsageError(std::string(pixel ? "--pixel" : "--region") + " needs a spectrum image, and " +
-                             cli::quoted(input) + " holds a single spectrum");
+                             cli::quotedPath(input) + " holds a single spectrum");
         spectrum = std::move(*opened->spectrum);
         warnings = spectrum.warnings;
     }
     for (const std::string &warning : warnings)
-        err << "zandor convert: " << cli::quoted(input) << ": warning: " << warning << '\n';
+        err << "zandor convert: " << cli::quotedPath(input) << ": warning: " << warning << '\n';
 
     const auto failure = target == Target::Emsa ? spectrum::writeEmsa(spectrum, output) : spectrum::writeCsv(spectrum, output);
     if (failure)
-        throw FileError("cannot write " + cli::quoted(output) + ": " + failure->message());
+        throw FileError("cannot write " + cli::quotedPath(output) + ": " + failure->message());
     out << "wrote " << output << " (" << (target == Target::Emsa ? "EMSA/MSA" : "CSV") << ", " << spectrum.channels()
         << " channels" << (spectrum.calibration ? "" : ", uncalibrated") << what << ")\n";
     return Done;

@@ -202,13 +202,13 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
     for (const std::string &file : files) {
         const spectrum::Result<spectrum::Spectrum> read = spectrum::readFile(file);
         if (!read) {
-            err << "zandor identify: " << cli::quoted(file) << ": " << read.error().message() << '\n';
+            err << "zandor identify: " << cli::quotedPath(file) << ": " << read.error().message() << '\n';
             failed = true;
             continue;
         }
         const spectrum::Result<identify::Identification> id = identify::identify(read.value(), options);
         if (!id) {
-            err << "zandor identify: " << cli::quoted(file) << ": " << id.error().message() << '\n';
+            err << "zandor identify: " << cli::quotedPath(file) << ": " << id.error().message() << '\n';
             failed = true;
             continue;
         }
@@ -216,7 +216,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
             array.push_back(identificationJson(file, id.value()));
             // The JSON's keys are fixed: its notes go to stderr.
             for (const identify::Note &note : id.value().notes)
-                err << "zandor identify: " << cli::quoted(file) << ": note: " << note.text << '\n';
+                err << "zandor identify: " << cli::quotedPath(file) << ": note: " << note.text << '\n';
         } else {
             if (!first)
                 out << '\n';

@@ -2,6 +2,7 @@
 #include "cli.h"
 #include "command.h"
 #include "errors.h"
+#include "interrupt.h"
 #include "json.h"
 #include "options.h"
 
@@ -166,22 +167,26 @@ int runInfo(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     Json array = Json::array();
     bool failed = false;
     bool first = true;
+    ProgressLine line(err, "zandor info");
     for (const std::string &file : files) {
-        const auto opened = image::openFile(file);
+        const auto opened = image::openFile(file, line.reporter("opening"));
         std::optional<spectrum::Spectrum> sum;
         if (opened && opened->isImage()) {
             image::ChunkOptions options;
             options.threads = 0;
+            options.progress = line.reporter("summing");
             auto summed = image::sumSpectrum(*opened->image, options);
+            line.clear();
             if (!summed) {
-                err << "zandor info: " << cli::quoted(file) << ": " << summed.error().message() << '\n';
+                err << "zandor info: " << cli::quotedPath(file) << ": " << summed.error().message() << '\n';
                 failed = true;
                 continue;
             }
             sum = std::move(summed.value());
         }
+        line.clear();
         if (!opened) {
-            err << "zandor info: " << cli::quoted(file) << ": " << opened.error().message() << '\n';
+            err << "zandor info: " << cli::quotedPath(file) << ": " << opened.error().message() << '\n';
             failed = true;
             continue;
         }

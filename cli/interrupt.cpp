@@ -30,6 +30,9 @@ InterruptCatcher::~InterruptCatcher()
 {
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
+    // A Ctrl-C caught is this command's: a later one in the same process
+    // (a progress report asks interrupted()) starts afresh.
+    caught = 0;
 }
 
 bool InterruptCatcher::interrupted() { return caught != 0; }
@@ -43,6 +46,16 @@ void ProgressLine::show(const std::string &step, std::uint64_t done, std::uint64
 {
     const int percent = total ? int(100.0 * double(done) / double(total)) : 0;
     show(step + " " + std::to_string(percent) + "%");
+}
+
+std::function<bool(std::uint64_t, std::uint64_t)> ProgressLine::reporter(std::string step)
+{
+    return [this, step = std::move(step)](std::uint64_t done, std::uint64_t total) {
+        if (InterruptCatcher::interrupted())
+            return false;
+        show(step, done, total);
+        return true;
+    };
 }
 
 void ProgressLine::show(const std::string &step)

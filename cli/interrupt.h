@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -12,7 +13,7 @@ namespace cli {
 
 // While it lives, SIGINT and SIGTERM set a flag instead of ending the
 // program (system calls go on after them); the handlers before it come
-// back when it goes.
+// back when it goes, and the flag is cleared.
 class InterruptCatcher {
 public:
     InterruptCatcher();
@@ -37,6 +38,10 @@ public:
     void show(const std::string &step, std::uint64_t done, std::uint64_t total);
     void show(const std::string &step);
     void clear();
+
+    // A progress report for the image core that shows `step` here, and asks
+    // it to stop once an InterruptCatcher has caught Ctrl-C.
+    std::function<bool(std::uint64_t, std::uint64_t)> reporter(std::string step);
 
 private:
     std::ostream &err_;

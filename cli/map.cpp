@@ -59,7 +59,7 @@ public:
         struct stat info {};
         if (::stat(dir_.c_str(), &info) == 0) {
             if (!S_ISDIR(info.st_mode))
-                throw FileError("cannot write the maps into " + cli::quoted(dir_) + ": it is not a folder");
+                throw FileError("cannot write the maps into " + cli::quotedPath(dir_) + ": it is not a folder");
             return;
         }
         std::string path;
@@ -70,7 +70,7 @@ public:
             if (path.empty() || ::stat(path.c_str(), &info) == 0)
                 continue;
             if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-                throw FileError("cannot make the folder " + cli::quoted(path) + ": " + std::strerror(errno));
+                throw FileError("cannot make the folder " + cli::quotedPath(path) + ": " + std::strerror(errno));
             made_.push_back(path);
         }
     }
@@ -88,7 +88,7 @@ public:
     {
         for (auto &[from, to] : pending_)
             if (std::rename(from.c_str(), to.c_str()) != 0)
-                throw FileError("cannot write " + cli::quoted(to) + ": " + std::strerror(errno));
+                throw FileError("cannot write " + cli::quotedPath(to) + ": " + std::strerror(errno));
         pending_.clear();
         made_.clear();
     }
@@ -127,7 +127,7 @@ image::Progress progressOf(ProgressLine &line, const std::string &step)
 {
     if (image::isCancelled(error))
         throw Cancelled{};
-    throw FileError(cli::quoted(input) + ": " + error.message());
+    throw FileError(cli::quotedPath(input) + ": " + error.message());
 }
 
 int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
@@ -163,13 +163,13 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
         if (!opened)
             fail(input, opened.error());
         if (!opened->isImage())
-            throw UsageError("zandor map needs a spectrum image, and " + cli::quoted(input) +
+            throw UsageError("zandor map needs a spectrum image, and " + cli::quotedPath(input) +
                              " holds a single spectrum");
         const image::PixelSource &source = *opened->image;
         const image::Header &h = source.header();
         line.clear();
         for (const std::string &warning : h.warnings)
-            err << "zandor map: " << cli::quoted(input) << ": warning: " << warning << '\n';
+            err << "zandor map: " << cli::quotedPath(input) << ": warning: " << warning << '\n';
         if (!h.calibration)
             throw FileError(uncalibratedImageMessage(input));
         outputs.makeFolder();
@@ -180,7 +180,7 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
             fail(input, sum.error());
         const std::string sumFile = outputs.pending("sum.msa");
         if (auto failure = spectrum::writeEmsa(sum.value(), sumFile))
-            throw FileError("cannot write " + cli::quoted(joinPath(*dirText, "sum.msa")) + ": " + failure->message());
+            throw FileError("cannot write " + cli::quotedPath(joinPath(*dirText, "sum.msa")) + ": " + failure->message());
 
         line.show("identifying the sum spectrum");
         auto design = identify::buildMapModel(sum.value(), mapOptions);
@@ -205,10 +205,10 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
                 throw Cancelled{};
             const std::string npy = m.symbol + ".npy", png = m.symbol + ".png";
             if (auto failure = image::writeNpy(outputs.pending(npy), m.values, shape))
-                throw FileError("cannot write " + cli::quoted(joinPath(*dirText, npy)) + ": " + failure->message());
+                throw FileError("cannot write " + cli::quotedPath(joinPath(*dirText, npy)) + ": " + failure->message());
             const image::RgbImage picture = image::renderMap(m.values, h.width, h.height, m.symbol + " net counts");
             if (auto failure = image::writePng(outputs.pending(png), picture))
-                throw FileError("cannot write " + cli::quoted(joinPath(*dirText, png)) + ": " + failure->message());
+                throw FileError("cannot write " + cli::quotedPath(joinPath(*dirText, png)) + ": " + failure->message());
             files.emplace_back(npy, png);
         }
         if (InterruptCatcher::interrupted())
@@ -218,9 +218,9 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
         for (const std::string &warning : design->warnings)
-            err << "zandor map: " << cli::quoted(input) << ": warning: " << warning << '\n';
+            err << "zandor map: " << cli::quotedPath(input) << ": warning: " << warning << '\n';
         for (const identify::Note &note : design->identification.notes)
-            err << "zandor map: " << cli::quoted(input) << ": note: " << note.text << '\n';
+            err << "zandor map: " << cli::quotedPath(input) << ": note: " << note.text << '\n';
         if (json) {
             Json j = Json::object();
             j["file"] = input;
@@ -289,7 +289,7 @@ unsigned threadsValue(const NamedValue &threads)
 
 std::string uncalibratedImageMessage(const std::string &file)
 {
-    return cli::quoted(file) + ": the image is not calibrated: its channels have no energies, so no element can be "
+    return cli::quotedPath(file) + ": the image is not calibrated: its channels have no energies, so no element can be "
                                "mapped";
 }
 

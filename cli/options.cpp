@@ -76,22 +76,45 @@ void requirePositionals(const ParsedArgs &parsed, std::size_t least, std::size_t
         throw UsageError("unexpected argument " + quoted(parsed.positionals[most]));
 }
 
-std::string quoted(std::string_view text)
+namespace {
+
+constexpr std::size_t MaxShown = 60;
+
+// Quotes text, its control characters shown as '?'.
+std::string quote(std::string_view text, std::string_view before, std::string_view after)
 {
-    constexpr std::size_t MaxShown = 60;
-    std::size_t shown = std::min(text.size(), MaxShown);
-    // Never cut a UTF-8 character in two.
-    while (shown < text.size() && shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80)
-        --shown;
     std::string out = "'";
-    for (std::size_t i = 0; i < shown; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+    out += before;
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        out += (c < 0x20 || c == 0x7f) ? '?' : ch;
     }
-    if (shown < text.size())
-        out += "...";
+    out += after;
     out += '\'';
     return out;
+}
+
+bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+} // namespace
+
+std::string quoted(std::string_view text)
+{
+    std::size_t shown = std::min(text.size(), MaxShown);
+    // Never cut a UTF-8 character in two.
+    while (shown < text.size() && shown > 0 && continuationByte(text[shown]))
+        --shown;
+    return quote(text.substr(0, shown), "", shown < text.size() ? "..." : "");
+}
+
+std::string quotedPath(std::string_view path)
+{
+    if (path.size() <= MaxShown)
+        return quote(path, "", "");
+    std::size_t from = path.size() - MaxShown;
+    while (from < path.size() && continuationByte(path[from]))
+        ++from;
+    return quote(path.substr(from), "...", "");
 }
 
 } // namespace cli

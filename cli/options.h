@@ -39,4 +39,8 @@ void requirePositionals(const ParsedArgs &parsed, std::size_t least, std::size_t
 // with control characters shown as '?', so that one line stays one line.
 std::string quoted(std::string_view text);
 
+// The same for a file's path: a long one keeps its end, where the file's
+// name is, and loses its beginning.
+std::string quotedPath(std::string_view path);
+
 } // namespace cli

@@ -113,7 +113,7 @@ void Workspace::addTubeScatter(int tube, double fitBudget)
                                       : std::clamp(std::floor(grid_.bin(elastic.front().energy_eV + 2 * elastic.front().fwhm_eV)),
                                                    0.0, n - 1);
     // A fit takes some tens of trials of every line over the window.
-    const double cost = 50 * (b1 - b0 + 1) * double(compton.size() + elastic.size() + 4);
+    const double cost = FitTrials * LineBinWork * (b1 - b0 + 1) * double(compton.size() + elastic.size() + 4);
     if (!compton.empty() && cost <= fitBudget) {
         GroupFitOptions options;
         options.maxShift_eV = 0.5 * compton.front().fwhm_eV;

@@ -1,7 +1,8 @@
 // Automatic identification: the driver. It reads the options and what the
 // file says, finds the peaks and the detector's resolution, and runs the
-// search (search.h), refining the resolution against the elements found
-// when no peak gave it.
+// search (search.h); then it measures the detector's response on the peaks
+// of the elements found (refineresponse.h) and searches again where that
+// moves the model.
 #include "identify.h"
 
 #include "background.h"
@@ -165,8 +166,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
                                           FinalFit *finalFit)
 {
     if (!spectrum.calibration)
-        return spectrum::Error{"the spectrum is not calibrated: its channels have no energies, so its peaks "
-                               "cannot be named (calibrate it first, from two known peaks)"};
+        return spectrum::Error::make(spectrum::ErrorKind::NotCalibrated);
     Identification out;
     out.material = options.material;
     takeBeam(out, spectrum, options);
@@ -184,7 +184,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
     const std::optional<double> beam_eV = out.beam_kV ? std::optional(*out.beam_kV * 1000) : std::nullopt;
     Prepared prepared = prepare(grid, options.material, fwhm);
     if (out.fwhmSource == Identification::FwhmSource::Usual)
-        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, workBound(options.maxWork))) {
+        if (const auto estimate = estimateFwhm(grid, prepared.peaks, options.material, beam_eV, electrons, FitWorkShare * workBound(options.maxWork))) {
             fwhm = estimate->fwhmMnKa_eV;
             out.fwhmSource = Identification::FwhmSource::Estimated;
             prepared = prepare(grid, options.material, fwhm);
@@ -210,7 +210,7 @@ spectrum::Result<Identification> identify(const spectrum::Spectrum &spectrum, co
             refineResponse(grid, search->fittedGroups(), prepared.detector, out.response,
                            out.fwhmSource == Identification::FwhmSource::Estimated
                                || out.fwhmSource == Identification::FwhmSource::Usual,
-                           workBound(options.maxWork));
+                           FitWorkShare * workBound(options.maxWork));
         const bool moves =
             refined.peaks > 0 && changes(out.response, refined.response, fwhm, refined.fwhmMnKa_eV, prepared.detector);
         if (refined.peaks > 0) {

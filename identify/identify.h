@@ -23,8 +23,8 @@
 //  5. The detector's response (the calibration's error, the resolution, the
 //     tails of incomplete charge collection) is measured on the peaks the
 //     elements found make (refineresponse.h), and everything is done again
-//     with it. The peaks are then named and the elements described
-//     (explain.h).
+//     with it where it moves the model. The peaks are then named and the
+//     elements described (explain.h).
 // Every fit carries the detector's own peaks too: its noise peak, the
 // continuum's steps at its window's edges, its internal fluorescence, and
 // under X-rays the tube's lines scattered by the sample (artefacts.cpp).

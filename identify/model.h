@@ -42,7 +42,9 @@ struct ModelPart {
 };
 
 struct ModelColumn {
-    int Z = 0;             // the element; 0 for sum peaks and the noise peak
+    int Z = 0;             // the element; 0 for sum peaks and the noise peak;
+                           // -Z for the steps at Z's edges, the detector's
+                           // own lines of Z and the tube's (Z its anode)
     // Lines of the detector's own materials, excited in its dead layer or
     // coating by the photons it counts (internal fluorescence).
     bool internal = false;
@@ -62,10 +64,11 @@ struct ModelColumn {
     std::vector<double> spread;
 };
 
-// Fills a column's values on the grid from its parts (Gaussians integrated
-// over each bin, over ±5 sigma; a step as the detector blurs it, over
-// ±5 sigma above the edge and fading in linearly over StepReach FWHM below,
-// so that it has no second edge).
+// Fills a column's values on the grid from its parts (peaks as the detector
+// draws them, response.h: a Gaussian integrated over each bin over ±5
+// sigma, with its tail and shelf below as far as they reach; a step as the
+// detector blurs it, over ±5 sigma above the edge and fading in linearly
+// over StepReach FWHM below, so that it has no second edge).
 void renderColumn(ModelColumn &column, const WorkGrid &grid);
 inline constexpr double StepReach = 8;
 

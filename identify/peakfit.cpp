@@ -104,7 +104,7 @@ struct Problem {
         unpack(q, shift, scale, tail);
         const std::size_t n = b1 - b0 + 1, k = groups.size();
         for (const std::vector<GroupLine> &g : groups)
-            work += double(n * (g.size() + 2));
+            work += LineBinWork * double(n * (g.size() + 2));
         // Columns: each group's pattern, then 1 and E.
         std::vector<std::vector<double>> columns(k + 2, std::vector<double>(n, 0.0));
         const double centre = grid.energy(0.5 * double(b0 + b1));

@@ -8,6 +8,10 @@
 
 #include <vector>
 
+// A line drawn over a bin, with its tail, costs about this many
+// multiply-adds: the unit in which the fits' work counts.
+inline constexpr double LineBinWork = 10;
+
 namespace identify {
 
 struct GroupLine {
@@ -32,7 +36,7 @@ struct GroupFit {
     double widthScale = 1, widthScaleError = 0; // FWHM over the given one
     double tail = 0, tailError = 0;
     double counts = 0;        // the group's counts
-    double work = 0;          // what the fit took: lines rendered times bins, over every trial
+    double work = 0;          // what the fit took, in multiply-adds (LineBinWork a line over a bin)
 };
 
 // Fits amplitude x group + a + b E to the counts of bins b0..b1 (Poisson

@@ -128,6 +128,11 @@ RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGro
         for (std::vector<GroupLine> &lines : window)
             for (GroupLine &l : lines)
                 l.energy_eV += start.shift(l.energy_eV);
+        std::size_t count = 0;
+        for (const std::vector<GroupLine> &g : window)
+            count += g.size() + 2;
+        if (work + FitTrials * LineBinWork * (b1 - b0 + 1) * double(count) > budget)
+            continue;
         const GroupFit fit = fitGroups(grid, std::size_t(b0), std::size_t(b1), window, options);
         work += fit.work;
         if (!fit.ok || fit.counts <= 0 || fit.chiSquare > MaxRefineReducedChiSquare * std::max(1, fit.degrees))

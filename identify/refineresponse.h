@@ -29,11 +29,11 @@ struct RefinedResponse {
     bool quadratic = false;            // the calibration needed its quadratic term
 };
 
-// Measures the response on the groups that stand alone (the others put
-// little into their window) and are strong enough. `start` is the response
-// the groups were rendered with: its tail, where the peaks cannot tell.
-// `budget` bounds the fitting work (GroupFit::work): past it, the peaks
-// fitted so far say what they can.
+// Measures the response on the groups strong enough, each fitted with the
+// other groups that have lines in its window (at most MaxRefineGroups in
+// all). `start` is the response the groups were rendered with: its tail,
+// where the peaks cannot tell. `budget` bounds the fitting work
+// (GroupFit::work): past it, the peaks fitted so far say what they can.
 RefinedResponse refineResponse(const WorkGrid &grid, const std::vector<FittedGroup> &groups,
                                const xray::Detector &detector, const Response &start, bool refineWidth,
                                double budget = 1e300);

@@ -67,11 +67,11 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
                                      beam_eV && electrons ? xray::electronLineYield(l, *beam_eV) : l.relative});
             if (lines.empty())
                 continue;
-            // The pattern with its position, width and a usual tail free
-            // to move: a calibration a few eV off, or a tail, must not pass
-            // for a wider peak. Other peaks found in the window (or a FWHM
-            // beyond it) that the pattern does not explain are fitted with
-            // it, each a line of its own.
+            // The pattern with its position and width free to move, and a
+            // usual tail beneath it: a calibration a few eV off, or a tail,
+            // must not pass for a wider peak. Other peaks found in the
+            // window (or a FWHM beyond it) that the pattern does not
+            // explain are fitted with it, each a line of its own.
             std::vector<std::vector<GroupLine>> groups(1);
             for (const PatternLine &l : lines)
                 groups.front().push_back({l.energy_eV, l.area, reference.fwhm(l.energy_eV)});
@@ -87,6 +87,12 @@ std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector
             GroupFitOptions fit;
             fit.maxShift_eV = EstimateShift * reference.fwhm(p->energy_eV);
             fit.tail = UsualTail;
+            // A fit takes some tens of trials of every line over the window.
+            std::size_t count = 0;
+            for (const std::vector<GroupLine> &g : groups)
+                count += g.size() + 2;
+            if (work + FitTrials * LineBinWork * (hi - lo + 1) * double(count) > budget)
+                continue;
             const GroupFit result = fitGroups(grid, std::size_t(lo), std::size_t(hi), groups, fit);
             work += result.work;
             if (result.ok && result.chiSquare < best) {

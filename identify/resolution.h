@@ -24,13 +24,14 @@ struct FwhmEstimate {
 // candidates (lines and escape peaks) brings its family's lines near the
 // peak with their relative intensities (under electrons of a known beam
 // energy, their yields, xray/excitation.h), and is fitted over a straight
-// continuum, +-2.5 FWHM around the peak, with its width, its position (a
-// calibration a few eV off must not pass for a wider peak) and, on a strong
-// peak, its tail free (peakfit.h); other peaks found in the window are
-// fitted beside it. The candidate that fits best gives the peak's FWHM; the
-// estimate is the median over the peaks. Nothing when no peak qualifies.
-// `budget` bounds the fitting work (GroupFit::work): past it, the estimate
-// rests on the peaks fitted so far.
+// continuum, +-2.5 FWHM around the peak, with its width and its position
+// free (a calibration a few eV off must not pass for a wider peak) and the
+// usual tail (UsualTail) beneath it (peakfit.h); other peaks found in the
+// window are fitted beside it. The candidate that fits best gives the
+// peak's FWHM; the estimate is the median over the peaks, weighted by their
+// significance squared. Nothing when no peak qualifies. `budget` bounds the
+// fitting work (GroupFit::work): past it, the estimate rests on the peaks
+// fitted so far.
 std::optional<FwhmEstimate> estimateFwhm(const WorkGrid &grid, const std::vector<Peak> &peaks,
                                          xray::Material material, std::optional<double> beam_eV, bool electrons,
                                          double budget);

@@ -15,7 +15,7 @@ Search::Search(const WorkGrid &grid, const std::vector<double> &background, cons
                std::optional<double> beam_eV, const IdentifyOptions &options, const std::vector<Peak> &peaks,
                bool electrons, const Response &response)
     : ws_(grid, background, detector, detector, beam_eV, electrons, peaks, response, options.tube.value_or(0),
-          workBound(options.maxWork)),
+          FitWorkShare * workBound(options.maxWork)),
       patterns_(ws_), options_(options)
 {
     for (const Peak &p : peaks)

@@ -33,9 +33,9 @@ inline constexpr double MaxReducedChiSquare = 10;
 
 // The starting estimate fits each strong peak with the line finder's best
 // EstimateCandidates candidates, each free to move by EstimateShift of a
-// FWHM (calibrations are off by up to about a quarter of a FWHM before
-// they are refined: 4 to 8 eV at 1 to 6 keV on the measured spectra of
-// bench/measured).
+// FWHM (calibrations are off by a few eV before they are refined: 4 to
+// 8 eV at 1 to 6 keV on the measured spectra of bench/measured, well
+// within a tenth of a FWHM).
 inline constexpr std::size_t EstimateCandidates = 5;
 inline constexpr double EstimateShift = 0.1;
 
@@ -81,6 +81,13 @@ inline constexpr double MaxWidthChange = 0.15;
 // tail by a tenth of it: less changes no decision, and the second search
 // costs as much as the first.
 inline constexpr double ResponseMoves = 0.05;
+// A fit of a group of peaks (peakfit.h) renders its lines over its window
+// some tens of times: FitTrials, for bounding its work before it starts.
+inline constexpr double FitTrials = 50;
+// The fits of peaks (the resolution, the response, the scattered tube
+// lines) may each take this many times the search's work bound: on the
+// measured spectra they take a few times what the search does.
+inline constexpr double FitWorkShare = 5;
 // Positions are known no better than PositionFloor_eV (chemical shifts,
 // and compilations that differ by that much); a peak may move by up to
 // RefineShift of a FWHM, and by at least MinRefineShift_eV.
@@ -301,7 +308,7 @@ inline constexpr double SeenSignificance = 3;
 // absorption in the sample and the window can take nearly all of it: Ca L
 // at 0.3 keV beside Ca K in calcium fluoride) must show, at the least the
 // model allows beside the peak it was proposed for: no Br L-alpha without
-// Br K-alpha at 20 kV.
+// Br K-alpha at 25 kV (at 20 kV the overvoltage of Br's K shell is 1.48).
 inline constexpr double MinFamilyOvervoltage = 1.5;
 inline constexpr double MinFamilyCheck_eV = 1000;
 // The simpler explanation: a peak's shadow reaches ShadowBelow FWHM below

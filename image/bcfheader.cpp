@@ -98,13 +98,13 @@ Result<XmlHeader> parseHeaderXml(std::string_view xml, std::string_view dataset)
     const pugi::xml_parse_result parsed =
         document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
-        return Error{std::string("the map's header is not well-formed XML: ") + parsed.description()};
+        return Error::make(ErrorKind::BcfHeaderXml, {parsed.description()});
     const pugi::xml_node database = document.find_node([](pugi::xml_node node) {
         return std::strcmp(node.name(), "ClassInstance") == 0 &&
                std::strcmp(node.attribute("Type").value(), "TRTSpectrumDatabase") == 0;
     });
     if (!database)
-        return Error{"the map's header has no TRTSpectrumDatabase"};
+        return Error::make(ErrorKind::BcfNoDatabase);
 
     const std::string encoding = declaredEncoding(xml);
     const bool utf8 = isUtf8Name(encoding);
@@ -130,8 +130,7 @@ Result<XmlHeader> parseHeaderXml(std::string_view xml, std::string_view dataset)
     const pugi::xml_node data = database.child(std::string(dataset).c_str());
     const pugi::xml_node sum = instanceOf(data, "TRTSpectrum");
     if (!sum)
-        return Error{"the map's header has no " + std::string(dataset) +
-                     " spectrum, which gives the channels and calibration"};
+        return Error::make(ErrorKind::BcfNoDataset, {std::string(dataset)});
     StringWriter writer;
     writer.text = "<?xml version=\"1.0\" encoding=\"" + (encoding.empty() ? std::string("UTF-8") : encoding) +
                   "\"?><TRTSpectrum>";
@@ -139,7 +138,7 @@ Result<XmlHeader> parseHeaderXml(std::string_view xml, std::string_view dataset)
     writer.text += "</TRTSpectrum>";
     auto spectrum = spectrum::readSpx(writer.text);
     if (!spectrum)
-        return Error{"the map's sum spectrum: " + spectrum.error().reason};
+        return Error::wrap(ErrorKind::BcfSumSpectrum, {}, spectrum.error());
     h.channels = spectrum->channels();
     h.calibration = spectrum->calibration;
     meta.liveTime_s = spectrum->meta.liveTime_s;

@@ -22,7 +22,11 @@ using bcf::StreamReader;
 // The header is read whole; it holds the SEM images besides the spectra.
 constexpr std::uint64_t MaxHeaderBytes = 256u << 20;
 
-std::string at(std::size_t x, std::size_t y) { return "pixel " + std::to_string(x) + ", " + std::to_string(y); }
+// "pixel x, y: " and what is wrong there.
+Error atPixel(std::size_t x, std::size_t y, const Error &error)
+{
+    return Error::wrap(ErrorKind::BcfPixel, {std::to_string(x), std::to_string(y)}, error);
+}
 
 // What to do with each record while walking rows: the index pass checks
 // and bounds, reading decodes. Both see every record in full.
@@ -44,63 +48,60 @@ std::optional<Error> walkRow(StreamReader &reader, std::size_t y, std::size_t wi
     std::optional<Error> error;
     const std::byte *p = reader.take(4, error);
     if (!p)
-        return Error{"row " + std::to_string(y) + ": " + error->reason};
+        return Error::wrap(ErrorKind::BcfRow, {std::to_string(y)}, *error);
     const std::uint32_t records = le::u32(p);
     if (records > width)
-        return Error{"row " + std::to_string(y) + " holds " + std::to_string(records) +
-                     " pixel records, more than its " + std::to_string(width) + " pixels"};
+        return Error::make(ErrorKind::BcfRowRecords, {std::to_string(y), std::to_string(records), std::to_string(width)});
     std::int64_t previous = -1;
     for (std::uint32_t k = 0; k < records; ++k) {
         p = reader.take(bcf::RecordBytes, error);
         if (!p)
-            return Error{"row " + std::to_string(y) + ": " + error->reason};
+            return Error::wrap(ErrorKind::BcfRow, {std::to_string(y)}, *error);
         const Record r = bcf::parseRecord(p);
         if (r.x >= width)
-            return Error{"row " + std::to_string(y) + " has a record for column " + std::to_string(r.x) +
-                         ", outside its " + std::to_string(width) + " pixels"};
+            return Error::make(ErrorKind::BcfRecordColumn, {std::to_string(y), std::to_string(r.x), std::to_string(width)});
         if (std::int64_t(r.x) <= previous)
-            return Error{"row " + std::to_string(y) + " has its pixel records out of order (column " +
-                         std::to_string(r.x) + " after " + std::to_string(previous) + ")"};
+            return Error::make(ErrorKind::BcfRecordOrder,
+                               {std::to_string(y), std::to_string(r.x), std::to_string(previous)});
         previous = r.x;
         if (r.dataBytes > bcf::MaxRecordData)
-            return Error{at(r.x, y) + ": a record of " + std::to_string(r.dataBytes) + " bytes (at most " +
-                         std::to_string(bcf::MaxRecordData) + " are read)"};
+            return atPixel(r.x, y, Error::make(ErrorKind::BcfRecordSize,
+                                               {std::to_string(r.dataBytes), std::to_string(bcf::MaxRecordData)}));
         const std::byte *data = reader.take(r.dataBytes, error);
         if (!data)
-            return Error{at(r.x, y) + ": " + error->reason};
+            return atPixel(r.x, y, *error);
         const bool wanted = sink.wants(r.x, y);
         switch (r.packing) {
         case 0:
             if (r.dataBytes < 2u * r.pulses)
-                return Error{at(r.x, y) + ": " + std::to_string(r.pulses) + " pulses of 16 bits in " +
-                             std::to_string(r.dataBytes) + " bytes"};
+                return atPixel(r.x, y, Error::make(ErrorKind::BcfPulses16,
+                                                   {std::to_string(r.pulses), std::to_string(r.dataBytes)}));
             if (wanted)
                 sink.pulses16(data, r.pulses);
             break;
         case 1:
             if (r.dataBytes < bcf::packed12Bytes(r.pulses))
-                return Error{at(r.x, y) + ": " + std::to_string(r.pulses) + " pulses of 12 bits in " +
-                             std::to_string(r.dataBytes) + " bytes"};
+                return atPixel(r.x, y, Error::make(ErrorKind::BcfPulses12,
+                                                   {std::to_string(r.pulses), std::to_string(r.dataBytes)}));
             if (wanted)
                 sink.pulses12(data, r.pulses);
             break;
         default: {
             if (r.dataBytes < 4)
-                return Error{at(r.x, y) + ": packed counts in " + std::to_string(r.dataBytes) +
-                             " bytes, too few for their trailer"};
+                return atPixel(r.x, y, Error::make(ErrorKind::BcfPackedTrailer, {std::to_string(r.dataBytes)}));
             const std::size_t extraBytes = le::u32(data + r.dataBytes - 4);
             if (auto bad = bcf::walkPackedCounts(data, r.dataBytes - 4, [&](std::uint64_t channel, std::uint64_t count) {
                     if (wanted)
                         sink.packedCount(channel, count);
                 }))
-                return Error{at(r.x, y) + ": " + bad->reason};
+                return atPixel(r.x, y, *bad);
             if (r.pulses > 0) {
                 if (extraBytes != 2u * r.pulses)
-                    return Error{at(r.x, y) + ": " + std::to_string(r.pulses) + " extra pulses in " +
-                                 std::to_string(extraBytes) + " bytes"};
+                    return atPixel(r.x, y, Error::make(ErrorKind::BcfExtraPulses,
+                                                       {std::to_string(r.pulses), std::to_string(extraBytes)}));
                 const std::byte *extra = reader.take(extraBytes, error);
                 if (!extra)
-                    return Error{at(r.x, y) + ": " + error->reason};
+                    return atPixel(r.x, y, *error);
                 if (wanted)
                     sink.extraPulses(extra, r.pulses);
             }
@@ -285,10 +286,10 @@ Result<std::shared_ptr<const PixelSource>> openBcf(std::shared_ptr<const ByteSou
     const auto directory = container->find("EDSDatabase");
     const auto headerEntry = container->find("EDSDatabase/HeaderData");
     if (!directory || !headerEntry)
-        return Error{"a bcf file without an EDS map (no EDSDatabase/HeaderData)"};
+        return Error::make(ErrorKind::BcfNoHeader);
     const auto maps = datasets(container.value(), *directory);
     if (maps.empty())
-        return Error{"a bcf file without an EDS map (no EDSDatabase/SpectrumData)"};
+        return Error::make(ErrorKind::BcfNoData);
     const std::string dataset = "SpectrumData" + std::to_string(maps.front().first);
 
     auto headerFile = container->file(*headerEntry);
@@ -322,12 +323,11 @@ Result<std::shared_ptr<const PixelSource>> openBcf(std::shared_ptr<const ByteSou
     std::optional<Error> error;
     const std::byte *p = reader.take(bcf::DataHeaderBytes, error);
     if (!p)
-        return Error{"the map's data header: " + error->reason};
+        return Error::wrap(ErrorKind::BcfDataHeader, {}, *error);
     const std::int32_t height = le::i32(p);
     const std::int32_t width = le::i32(p + 4);
     if (height <= 0 || width <= 0)
-        return Error{"the map's data give a size of " + std::to_string(width) + " × " + std::to_string(height) +
-                     " pixels"};
+        return Error::make(ErrorKind::BcfSize, {std::to_string(width), std::to_string(height)});
     if (auto bad = checkSize(std::size_t(width), std::size_t(height), header.channels))
         return *bad;
     header.width = std::size_t(width);

@@ -71,7 +71,7 @@ const std::byte *StreamReader::take(std::size_t n, std::optional<Error> &error)
     joined_.assign(block_.begin() + std::ptrdiff_t(at_), block_.end());
     while (true) {
         if (blockIndex_ + 1 >= stream_.blocks()) {
-            error = Error{"the map's data end early, within a pixel record (cut short?)"};
+            error = Error::make(ErrorKind::BcfEndsEarly);
             at_ = block_.size();
             return nullptr;
         }

@@ -81,7 +81,7 @@ std::optional<Error> walkPackedCounts(const std::byte *data, std::size_t bytes, 
     std::uint64_t channel = 0;
     while (at < bytes) {
         if (bytes - at < 2)
-            return Error{"a packed group is cut short"};
+            return Error::make(ErrorKind::BcfGroupCut);
         const unsigned width = unsigned(data[at]);
         const unsigned n = unsigned(data[at + 1]);
         at += 2;
@@ -90,10 +90,10 @@ std::optional<Error> walkPackedCounts(const std::byte *data, std::size_t bytes, 
             continue;
         }
         if (width != 1 && width != 2 && width != 4 && width != 8)
-            return Error{"a packed group of width " + std::to_string(width) + " (1, 2, 4 or 8 are known)"};
+            return Error::make(ErrorKind::BcfGroupWidth, {std::to_string(width)});
         const std::size_t numbers = width == 1 ? (n + 1) / 2 : std::size_t(n) * width / 2;
         if (bytes - at < width + numbers)
-            return Error{"a packed group runs past the record's data"};
+            return Error::make(ErrorKind::BcfGroupPast);
         std::uint64_t offset = 0;
         for (unsigned i = width; i-- > 0;)
             offset = offset << 8 | std::uint64_t(data[at + i]);

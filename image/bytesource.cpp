@@ -11,14 +11,6 @@ namespace image {
 
 namespace {
 
-std::string systemReason()
-{
-    std::string text = std::strerror(errno);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' && !(text.size() > 1 && text[1] >= 'A' && text[1] <= 'Z'))
-        text[0] = char(text[0] - 'A' + 'a');
-    return text;
-}
-
 class FileBytes final : public ByteSource {
 public:
     FileBytes(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
@@ -38,10 +30,10 @@ public:
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                return Error{systemReason()};
+                return Error::system();
             }
             if (got == 0) // the file shrank since it was opened
-                return Error{"the file is cut short: it ends before byte " + std::to_string(offset + out.size())};
+                return Error::make(ErrorKind::CutShortBefore, {std::to_string(offset + out.size())});
             done += std::size_t(got);
         }
         return std::nullopt;
@@ -78,8 +70,7 @@ private:
 std::optional<Error> checkWithin(std::uint64_t size, std::uint64_t offset, std::uint64_t length)
 {
     if (offset > size || length > size - offset)
-        return Error{"the file is cut short: it ends at byte " + std::to_string(size) + ", before byte " +
-                     std::to_string(offset + length)};
+        return Error::make(ErrorKind::CutShortAt, {std::to_string(size), std::to_string(offset + length)});
     return std::nullopt;
 }
 
@@ -87,16 +78,16 @@ Result<std::shared_ptr<const ByteSource>> openFileBytes(const std::string &path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return Error{systemReason()};
+        return Error::system();
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        const Error error{systemReason()};
+        const Error error = Error::system();
         ::close(fd);
         return error;
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Error{S_ISDIR(info.st_mode) ? "a directory, not a file" : "not a regular file (a device, pipe or socket)"};
+        return Error::make(S_ISDIR(info.st_mode) ? ErrorKind::DirectoryFile : ErrorKind::NotRegular);
     }
     return std::shared_ptr<const ByteSource>(std::make_shared<FileBytes>(fd, std::uint64_t(info.st_size)));
 }

@@ -10,8 +10,8 @@ namespace {
 
 Error noMemory(const Header &header)
 {
-    return Error{"not enough memory for the whole cube (" + sizeText(header) + ", " +
-                 byteSizeText(header.decodedBytes()) + ")"};
+    return Error::make(ErrorKind::CubeMemory, {std::to_string(header.width), std::to_string(header.height),
+                                               std::to_string(header.channels), byteSizeText(header.decodedBytes())});
 }
 
 } // namespace
@@ -49,9 +49,10 @@ Result<std::shared_ptr<Cube>> Cube::copyOf(Header header, std::span<const std::b
     if (auto error = checkSize(header.width, header.height, header.channels))
         return *error;
     if (bytes.size() != header.decodedBytes())
-        return Error{std::to_string(bytes.size()) + " bytes for a cube of " + sizeText(header) + " of " +
-                     std::string(sampleTypeName(header.type)) + " (" + std::to_string(header.decodedBytes()) +
-                     " bytes)"};
+        return Error::make(ErrorKind::CubeBytes,
+                           {std::to_string(bytes.size()), std::to_string(header.width), std::to_string(header.height),
+                            std::to_string(header.channels), std::string(sampleTypeName(header.type)),
+                            std::to_string(header.decodedBytes())});
     try {
         auto data = std::make_unique_for_overwrite<std::byte[]>(bytes.size());
         std::memcpy(data.get(), bytes.data(), bytes.size());

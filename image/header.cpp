@@ -15,18 +15,15 @@ std::string_view formatTitle(Format format)
 std::optional<Error> checkSize(std::size_t width, std::size_t height, std::size_t channels)
 {
     if (width == 0 || height == 0)
-        return Error{"an image of " + std::to_string(width) + " × " + std::to_string(height) + " pixels holds nothing"};
+        return Error::make(ErrorKind::ImageEmpty, {std::to_string(width), std::to_string(height)});
     if (channels == 0)
-        return Error{"spectra of 0 channels"};
+        return Error::make(ErrorKind::ImageNoChannels);
     if (width > MaxSide || height > MaxSide)
-        return Error{"an image of " + std::to_string(width) + " × " + std::to_string(height) +
-                     " pixels; a side can be at most " + std::to_string(MaxSide) + " pixels"};
+        return Error::make(ErrorKind::ImageSide, {std::to_string(width), std::to_string(height), std::to_string(MaxSide)});
     if (std::uint64_t(width) * height > MaxPixels)
-        return Error{"an image of " + std::to_string(width) + " × " + std::to_string(height) +
-                     " pixels; at most 2^32 pixels are read"};
+        return Error::make(ErrorKind::ImagePixels, {std::to_string(width), std::to_string(height)});
     if (channels > MaxChannels)
-        return Error{"spectra of " + std::to_string(channels) + " channels; at most " + std::to_string(MaxChannels) +
-                     " are read"};
+        return Error::make(ErrorKind::ImageChannels, {std::to_string(channels), std::to_string(MaxChannels)});
     return std::nullopt;
 }
 

@@ -20,6 +20,7 @@ namespace image {
 // The image core reports failures as the spectrum core does: an Error with
 // its reason, in a Result or an optional.
 using spectrum::Error;
+using spectrum::ErrorKind;
 using spectrum::Result;
 
 // The spectrum-image formats the readers know; the names are those of

@@ -61,19 +61,17 @@ Result<std::shared_ptr<const PixelSource>> openRippleHeader(const std::string &r
                                                             std::shared_ptr<const ByteSource> rplBytes)
 {
     if (rplBytes->size() > MaxRplBytes)
-        return Error{"a .rpl header of " + std::to_string(rplBytes->size()) + " bytes; at most " +
-                     std::to_string(MaxRplBytes) + " are read"};
+        return Error::make(ErrorKind::RplTooLarge, {std::to_string(rplBytes->size()), std::to_string(MaxRplBytes)});
     auto text = headOf(*rplBytes, MaxRplBytes);
     if (!text)
         return text.error();
     const std::string stem = splitExtension(rplPath).first;
     const auto rawPath = besideFile(stem, {".raw", ".RAW", ".Raw"});
     if (!rawPath)
-        return Error{"a ripple header without its data: no " + stem.substr(stem.find_last_of('/') + 1) +
-                     ".raw beside it"};
+        return Error::make(ErrorKind::RplNoRaw, {stem.substr(stem.find_last_of('/') + 1)});
     auto raw = openFileBytes(*rawPath);
     if (!raw)
-        return Error{"its .raw file: " + raw.error().reason};
+        return Error::wrap(ErrorKind::RplRawFile, {}, raw.error());
     return openRipple(text.value(), std::move(raw.value()));
 }
 
@@ -95,14 +93,13 @@ Result<std::shared_ptr<const PixelSource>> openImageFile(const std::string &path
     if (extension == "raw") {
         const auto rplPath = besideFile(stem, {".rpl", ".RPL", ".Rpl"});
         if (!rplPath)
-            return Error{"a raw file without its ripple header: no " + stem.substr(stem.find_last_of('/') + 1) +
-                         ".rpl beside it"};
+            return Error::make(ErrorKind::RawNoRpl, {stem.substr(stem.find_last_of('/') + 1)});
         auto rplBytes = openFileBytes(*rplPath);
         if (!rplBytes)
-            return Error{"its .rpl header: " + rplBytes.error().reason};
+            return Error::wrap(ErrorKind::RawRplFile, {}, rplBytes.error());
         return openRippleHeader(*rplPath, std::move(rplBytes.value()));
     }
-    return Error{"not a spectrum image (a Bruker bcf, or a ripple .rpl with its .raw)"};
+    return Error::make(ErrorKind::NotImage);
 }
 
 Result<Opened> openFile(const std::string &path, const Progress &progress)

@@ -15,11 +15,11 @@ std::optional<Error> PixelSource::checkRange(std::size_t first, std::size_t coun
 {
     const Header &h = header();
     if (first > h.pixels() || count > h.pixels() - first)
-        return Error{"pixels " + std::to_string(first) + " to " + std::to_string(first + count) +
-                     " are outside the image of " + std::to_string(h.pixels()) + " pixels"};
+        return Error::make(ErrorKind::PixelsOutside,
+                           {std::to_string(first), std::to_string(first + count), std::to_string(h.pixels())});
     if (outBytes != count * h.pixelBytes())
-        return Error{"a buffer of " + std::to_string(outBytes) + " bytes for " + std::to_string(count) +
-                     " pixels of " + std::to_string(h.pixelBytes()) + " bytes"};
+        return Error::make(ErrorKind::BufferSize,
+                           {std::to_string(outBytes), std::to_string(count), std::to_string(h.pixelBytes())});
     return std::nullopt;
 }
 
@@ -67,7 +67,7 @@ std::optional<Error> forEachPiece(std::size_t total, std::size_t piece, unsigned
             try {
                 error = work(first, count, worker);
             } catch (const std::bad_alloc &) {
-                error = Error{"not enough memory"};
+                error = Error::make(ErrorKind::NoMemory);
             }
             const std::lock_guard lock(mutex);
             if (error) {
@@ -104,8 +104,8 @@ std::optional<Error> forEachChunk(const PixelSource &source, std::size_t first, 
 {
     const Header &h = source.header();
     if (first > h.pixels() || count > h.pixels() - first)
-        return Error{"pixels " + std::to_string(first) + " to " + std::to_string(first + count) +
-                     " are outside the image of " + std::to_string(h.pixels()) + " pixels"};
+        return Error::make(ErrorKind::PixelsOutside,
+                           {std::to_string(first), std::to_string(first + count), std::to_string(h.pixels())});
     const std::size_t piece = chunkPixels(h, options);
     const unsigned threads = threadCount(options);
     const std::size_t pixelBytes = h.pixelBytes();

@@ -2,8 +2,8 @@
 
 namespace image {
 
-Error cancelledError() { return Error{"cancelled"}; }
+Error cancelledError() { return Error::make(ErrorKind::Cancelled); }
 
-bool isCancelled(const Error &error) { return error.reason == "cancelled" && error.line == 0; }
+bool isCancelled(const Error &error) { return error.kind == ErrorKind::Cancelled; }
 
 } // namespace image

@@ -130,14 +130,14 @@ public:
         const std::string *value = get(key);
         if (!value) {
             if (required)
-                return Error{"the .rpl header has no " + std::string(key)};
+                return Error::make(ErrorKind::RplMissing, {std::string(key)});
             return std::optional<std::uint64_t>();
         }
         std::uint64_t n = 0;
         const std::string_view text = trim(*value);
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
         if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-            return Error{"the .rpl header's " + std::string(key) + " " + quote(*value) + " is not a whole number"};
+            return Error::make(ErrorKind::RplNotWhole, {std::string(key), quote(*value)});
         return std::optional<std::uint64_t>(n);
     }
 
@@ -175,9 +175,12 @@ private:
     const Keys &keys_;
 };
 
-Error badChoice(std::string_view key, const std::string &value, std::string_view choices)
+// "the .rpl header's KEY is VALUE, not A, B or C".
+Error badChoice(std::string_view key, const std::string &value, std::string_view a, std::string_view b,
+                std::string_view c)
 {
-    return Error{"the .rpl header's " + std::string(key) + " is " + quote(value) + ", not " + std::string(choices)};
+    return Error::make(ErrorKind::RplChoice,
+                       {std::string(key), quote(value), std::string(a), std::string(b), std::string(c)});
 }
 
 // The factor from a unit of energy to eV, or nothing for another unit.
@@ -212,14 +215,14 @@ public:
             for (std::size_t c = 0; c < h.channels; ++c) {
                 const std::uint64_t at = ripple_.offset + (std::uint64_t(c) * h.pixels() + first) * bytes;
                 if (auto error = raw_->read(at, plane))
-                    return Error{"the .raw file: " + error->reason};
+                    return Error::wrap(ErrorKind::RplRaw, {}, *error);
                 for (std::size_t p = 0; p < count; ++p)
                     std::memcpy(out.data() + (p * h.channels + c) * bytes, plane.data() + p * bytes, bytes);
             }
         } else {
             const std::uint64_t at = ripple_.offset + std::uint64_t(first) * h.pixelBytes();
             if (auto error = raw_->read(at, out))
-                return Error{"the .raw file: " + error->reason};
+                return Error::wrap(ErrorKind::RplRaw, {}, *error);
         }
         if (bytes > 1 && ripple_.bigEndian != (std::endian::native == std::endian::big))
             for (std::size_t i = 0; i < out.size(); i += bytes)
@@ -237,7 +240,7 @@ private:
 Result<RippleHeader> parseRipple(std::string_view text)
 {
     if (text.find('\0') != std::string_view::npos)
-        return Error{"binary data, not a .rpl header"};
+        return Error::make(ErrorKind::RplBinary);
     const Keys keys = keyValues(text);
     const Fields f(keys);
     RippleHeader out;
@@ -255,7 +258,7 @@ Result<RippleHeader> parseRipple(std::string_view text)
     if (auto bad = checkSize(std::size_t(std::min<std::uint64_t>(size[0], MaxSide + 1)),
                              std::size_t(std::min<std::uint64_t>(size[1], MaxSide + 1)),
                              std::size_t(std::min<std::uint64_t>(size[2], MaxChannels + 1))))
-        return Error{"the .rpl header describes " + bad->reason};
+        return Error::wrap(ErrorKind::RplDescribes, {}, *bad);
     h.width = std::size_t(size[0]);
     h.height = std::size_t(size[1]);
     h.channels = std::size_t(size[2]);
@@ -267,23 +270,23 @@ Result<RippleHeader> parseRipple(std::string_view text)
     // The numbers' type.
     const std::string dataType = f.word("data-type");
     if (!f.get("data-type"))
-        return Error{"the .rpl header has no data-type"};
+        return Error::make(ErrorKind::RplNoDataType);
     auto length = f.whole("data-length", true);
     if (!length)
         return length.error();
     const std::uint64_t bytes = *length.value();
     if (bytes != 1 && bytes != 2 && bytes != 4 && bytes != 8)
-        return Error{"the .rpl header's data-length is " + std::to_string(bytes) + ", not 1, 2, 4 or 8"};
+        return Error::make(ErrorKind::RplDataLength, {std::to_string(bytes)});
     if (dataType == "unsigned")
         h.type = bytes == 1 ? SampleType::U8 : bytes == 2 ? SampleType::U16 : bytes == 4 ? SampleType::U32 : SampleType::U64;
     else if (dataType == "signed")
         h.type = bytes == 1 ? SampleType::I8 : bytes == 2 ? SampleType::I16 : bytes == 4 ? SampleType::I32 : SampleType::I64;
     else if (dataType == "float") {
         if (bytes < 4)
-            return Error{"the .rpl header gives floats of " + std::to_string(bytes) + " bytes; they take 4 or 8"};
+            return Error::make(ErrorKind::RplFloat, {std::to_string(bytes)});
         h.type = bytes == 4 ? SampleType::F32 : SampleType::F64;
     } else
-        return badChoice("data-type", *f.get("data-type"), "signed, unsigned or float");
+        return badChoice("data-type", *f.get("data-type"), "signed", "unsigned", "float");
 
     const std::string order = f.word("byte-order");
     if (order == "big-endian")
@@ -296,9 +299,9 @@ Result<RippleHeader> parseRipple(std::string_view text)
                                  " bytes; they are read in this machine's order");
         out.bigEndian = std::endian::native == std::endian::big;
     } else if (order.empty())
-        return Error{"the .rpl header has no byte-order, which numbers of " + std::to_string(bytes) + " bytes need"};
+        return Error::make(ErrorKind::RplNoByteOrder, {std::to_string(bytes)});
     else
-        return badChoice("byte-order", *f.get("byte-order"), "little-endian, big-endian or dont-care");
+        return badChoice("byte-order", *f.get("byte-order"), "little-endian", "big-endian", "dont-care");
 
     const std::string recordBy = f.word("record-by");
     if (recordBy == "vector")
@@ -307,13 +310,12 @@ Result<RippleHeader> parseRipple(std::string_view text)
         out.order = RecordOrder::Image;
     else if (recordBy == "dont-care" || (recordBy.empty() && h.channels == 1)) {
         if (h.channels > 1)
-            return Error{"the .rpl header's record-by is dont-care, which only a depth of 1 allows (depth is " +
-                         std::to_string(h.channels) + ")"};
+            return Error::make(ErrorKind::RplDontCare, {std::to_string(h.channels)});
         out.order = RecordOrder::DontCare;
     } else if (recordBy.empty())
-        return Error{"the .rpl header has no record-by, which a depth above 1 needs"};
+        return Error::make(ErrorKind::RplNoRecordBy);
     else
-        return badChoice("record-by", *f.get("record-by"), "vector, image or dont-care");
+        return badChoice("record-by", *f.get("record-by"), "vector", "image", "dont-care");
 
     // Calibration.
     std::vector<std::string> &warnings = h.warnings;
@@ -382,9 +384,10 @@ Result<std::shared_ptr<const PixelSource>> openRipple(std::string_view rplText, 
     const Header &h = parsed->header;
     const std::uint64_t need = parsed->offset + h.decodedBytes();
     if (parsed->offset > raw->size() || raw->size() - parsed->offset < h.decodedBytes())
-        return Error{"the .raw file holds " + std::to_string(raw->size()) + " bytes; the .rpl header describes " +
-                     std::to_string(need) + " (an offset of " + std::to_string(parsed->offset) + " and " +
-                     sizeText(h) + " of " + std::to_string(sampleBytes(h.type)) + " bytes)"};
+        return Error::make(ErrorKind::RawSize, {std::to_string(raw->size()), std::to_string(need),
+                                                std::to_string(parsed->offset), std::to_string(h.width),
+                                                std::to_string(h.height), std::to_string(h.channels),
+                                                std::to_string(sampleBytes(h.type))});
     if (raw->size() > need)
         parsed->header.warnings.push_back("the .raw file holds " + std::to_string(raw->size() - need) +
                                           " bytes more than the .rpl header describes; they are ignored");

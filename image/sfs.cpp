@@ -26,14 +26,14 @@ std::string quotedName(std::string_view name) { return "'" + std::string(name) +
 Result<Container> Container::open(std::shared_ptr<const ByteSource> bytes)
 {
     if (bytes->size() < 8)
-        return Error{"not a Bruker bcf file (too short for its signature)"};
+        return Error::make(ErrorKind::SfsTooShort);
     std::byte head[HeaderBytes];
     if (auto error = bytes->read(0, {head, 8}))
         return *error;
     if (std::memcmp(head, "AAMVHFSS", 8) != 0)
-        return Error{"not a Bruker bcf file (no AAMVHFSS signature)"};
+        return Error::make(ErrorKind::SfsSignature);
     if (bytes->size() < HeaderBytes)
-        return Error{"the file is cut short within its header (" + std::to_string(bytes->size()) + " bytes)"};
+        return Error::make(ErrorKind::SfsHeaderCut, {std::to_string(bytes->size())});
     if (auto error = bytes->read(0, {head, HeaderBytes}))
         return *error;
 
@@ -42,19 +42,18 @@ Result<Container> Container::open(std::shared_ptr<const ByteSource> bytes)
     c.version_ = le::f32(head + 0x124);
     c.chunkSize_ = le::u32(head + 0x128);
     if (c.chunkSize_ < MinChunkSize || c.chunkSize_ > MaxChunkSize)
-        return Error{"a container chunk size of " + std::to_string(c.chunkSize_) + " bytes (" +
-                     std::to_string(MinChunkSize) + " to " + std::to_string(MaxChunkSize) + " are read)"};
+        return Error::make(ErrorKind::SfsChunkSize, {std::to_string(c.chunkSize_), std::to_string(MinChunkSize),
+                                                     std::to_string(MaxChunkSize)});
     const std::uint64_t size = c.bytes_->size();
     c.chunks_ = size > FirstChunk ? (size - FirstChunk) / c.chunkSize_ : 0;
     const std::uint32_t tableChunk = le::u32(head + 0x140);
     const std::uint32_t entries = le::u32(head + 0x144);
     if (entries == 0)
-        return Error{"the container's file table is empty"};
+        return Error::make(ErrorKind::SfsTableEmpty);
     const std::size_t perChunk = (c.chunkSize_ - ChunkHeader) / EntryBytes;
     if (entries > MaxEntries || (entries - 1) / perChunk + 1 > c.chunks_)
-        return Error{"the container's file table of " + std::to_string(entries) +
-                     " entries does not fit in the file (cut short?)"};
-    auto table = c.readChained(tableChunk, std::uint64_t(entries) * EntryBytes, perChunk * EntryBytes, "file table");
+        return Error::make(ErrorKind::SfsTableFit, {std::to_string(entries)});
+    auto table = c.readChained(tableChunk, std::uint64_t(entries) * EntryBytes, perChunk * EntryBytes);
     if (!table)
         return table.error();
 
@@ -69,16 +68,14 @@ Result<Container> Container::open(std::shared_ptr<const ByteSource> bytes)
         const char *name = reinterpret_cast<const char *>(e + 0xE0);
         entry.name.assign(name, strnlen(name, 256));
         if (entry.parent < -1 || entry.parent >= std::int64_t(entries) || entry.parent == std::int64_t(i))
-            return Error{"the container's entry " + quotedName(entry.name) + " names a directory (" +
-                         std::to_string(entry.parent) + ") that does not exist"};
+            return Error::make(ErrorKind::SfsNoParent, {quotedName(entry.name), std::to_string(entry.parent)});
     }
     // Every directory chain must reach the top.
     for (std::size_t i = 0; i < entries; ++i) {
         std::int64_t at = c.entries_[i].parent;
         for (std::size_t steps = 0; at >= 0; ++steps) {
             if (steps > entries || !c.entries_[std::size_t(at)].directory)
-                return Error{"the container's entry " + quotedName(c.entries_[i].name) +
-                             " lies in a directory that is not one, or in a loop of directories"};
+                return Error::make(ErrorKind::SfsLoop, {quotedName(c.entries_[i].name)});
             at = c.entries_[std::size_t(at)].parent;
         }
     }
@@ -86,14 +83,14 @@ Result<Container> Container::open(std::shared_ptr<const ByteSource> bytes)
 }
 
 Result<std::vector<std::byte>> Container::readChained(std::uint32_t first, std::uint64_t count, std::size_t perChunk,
-                                                      const char *what) const
+                                                      const std::string &listOf) const
 {
     std::vector<std::byte> out(count);
     std::uint32_t chunk = first;
     for (std::uint64_t done = 0; done < count;) {
         if (chunk >= chunks_)
-            return Error{std::string("the container's ") + what + " points to chunk " + std::to_string(chunk) +
-                         ", past the end of the file (cut short?)"};
+            return listOf.empty() ? Error::make(ErrorKind::SfsTablePast, {std::to_string(chunk)})
+                                  : Error::make(ErrorKind::SfsListChainPast, {listOf, std::to_string(chunk)});
         const std::size_t n = std::size_t(std::min<std::uint64_t>(perChunk, count - done));
         const std::uint64_t start = chunkStart(chunkSize_, chunk);
         if (auto error = bytes_->read(start + ChunkHeader, {out.data() + done, n}))
@@ -143,28 +140,26 @@ Result<File> Container::file(std::size_t index) const
 {
     const Entry &entry = entries_.at(index);
     if (entry.directory)
-        return Error{quotedName(entry.name) + " is a directory"};
+        return Error::make(ErrorKind::SfsIsDirectory, {quotedName(entry.name)});
     const std::size_t usable = chunkSize_ - ChunkHeader;
     const std::uint64_t needed = entry.size == 0 ? 0 : (entry.size - 1) / usable + 1;
     if (needed > chunks_)
-        return Error{quotedName(entry.name) + " claims " + std::to_string(entry.size) +
-                     " bytes, more than the file holds (cut short?)"};
+        return Error::make(ErrorKind::SfsClaims, {quotedName(entry.name), std::to_string(entry.size)});
     File file;
     file.bytes_ = bytes_;
     file.name_ = entry.name;
     file.chunkSize_ = chunkSize_;
     file.size_ = entry.size;
     if (needed > 0) {
-        const std::string what = "chunk list of " + quotedName(entry.name);
-        auto list = readChained(entry.listChunk, needed * 4, usable / 4 * 4, what.c_str());
+        auto list = readChained(entry.listChunk, needed * 4, usable / 4 * 4, quotedName(entry.name));
         if (!list)
             return list.error();
         file.chunks_.resize(needed);
         for (std::size_t i = 0; i < needed; ++i) {
             file.chunks_[i] = le::u32(list->data() + 4 * i);
             if (file.chunks_[i] >= chunks_)
-                return Error{"the chunk list of " + quotedName(entry.name) + " points to chunk " +
-                             std::to_string(file.chunks_[i]) + ", past the end of the file (cut short?)"};
+                return Error::make(ErrorKind::SfsChunkListPast,
+                                   {quotedName(entry.name), std::to_string(file.chunks_[i])});
         }
     }
     return file;
@@ -173,8 +168,8 @@ Result<File> Container::file(std::size_t index) const
 std::optional<Error> File::read(std::uint64_t offset, std::span<std::byte> out) const
 {
     if (offset > size_ || out.size() > size_ - offset)
-        return Error{quotedName(name_) + " ends at byte " + std::to_string(size_) + ", before byte " +
-                     std::to_string(offset + out.size())};
+        return Error::make(ErrorKind::SfsEndsAt,
+                           {quotedName(name_), std::to_string(size_), std::to_string(offset + out.size())});
     const std::size_t usable = chunkSize_ - ChunkHeader;
     std::size_t done = 0;
     while (done < out.size()) {
@@ -216,11 +211,10 @@ Result<BlockStream> BlockStream::open(File file)
     const std::uint32_t blockSize = le::u32(head + 4);
     const std::uint32_t blocks = le::u32(head + 12);
     if (blockSize == 0 || blockSize > MaxBlockBytes)
-        return Error{name + " is compressed in blocks of " + std::to_string(blockSize) + " bytes (1 to " +
-                     std::to_string(MaxBlockBytes) + " are read)"};
+        return Error::make(ErrorKind::SfsBlockSize, {name, std::to_string(blockSize), std::to_string(MaxBlockBytes)});
     constexpr std::uint64_t FirstBlock = 0x80;
     if (f.size() < FirstBlock || blocks > (f.size() - FirstBlock) / 16)
-        return Error{name + " claims " + std::to_string(blocks) + " compressed blocks, more than it holds (cut short?)"};
+        return Error::make(ErrorKind::SfsBlocks, {name, std::to_string(blocks)});
     stream.blockStarts_.reserve(std::size_t(blocks) + 1);
     stream.packedStarts_.reserve(blocks);
     stream.packedSizes_.reserve(blocks);
@@ -228,20 +222,17 @@ Result<BlockStream> BlockStream::open(File file)
     for (std::uint32_t i = 0; i < blocks; ++i) {
         std::byte block[16];
         if (f.size() - at < 16)
-            return Error{name + " is cut short in its compressed block " + std::to_string(i + 1) + " of " +
-                         std::to_string(blocks)};
+            return Error::make(ErrorKind::SfsBlockCut, {name, std::to_string(i + 1), std::to_string(blocks)});
         if (auto error = f.read(at, {block, 16}))
             return *error;
         const std::uint32_t packed = le::u32(block);
         const std::uint32_t unpacked = le::u32(block + 4);
         at += 16;
         if (packed > f.size() - at)
-            return Error{name + " is cut short in its compressed block " + std::to_string(i + 1) + " of " +
-                         std::to_string(blocks)};
+            return Error::make(ErrorKind::SfsBlockCut, {name, std::to_string(i + 1), std::to_string(blocks)});
         if (unpacked == 0 || unpacked > blockSize || packed == 0)
-            return Error{name + "'s compressed block " + std::to_string(i + 1) + " claims " +
-                         std::to_string(packed) + " bytes that decompress to " + std::to_string(unpacked) +
-                         " (blocks are 1 to " + std::to_string(blockSize) + " bytes)"};
+            return Error::make(ErrorKind::SfsBlockClaims, {name, std::to_string(i + 1), std::to_string(packed),
+                                                           std::to_string(unpacked), std::to_string(blockSize)});
         stream.packedStarts_.push_back(at);
         stream.packedSizes_.push_back(packed);
         stream.blockStarts_.push_back(stream.blockStarts_.back() + unpacked);
@@ -260,15 +251,15 @@ std::optional<Error> BlockStream::block(std::size_t i, std::vector<std::byte> &o
     if (auto error = file_.read(packedStarts_[i], packed))
         return error;
     if (auto error = inflater.inflate(packed, out))
-        return Error{quotedName(file_.name()) + "'s compressed block " + std::to_string(i + 1) + " " + error->reason};
+        return Error::wrap(ErrorKind::SfsBlockError, {quotedName(file_.name()), std::to_string(i + 1)}, *error);
     return std::nullopt;
 }
 
 Result<std::string> BlockStream::readAll(std::uint64_t limit) const
 {
     if (size() > limit)
-        return Error{quotedName(file_.name()) + " is " + std::to_string(size()) + " bytes; at most " +
-                     std::to_string(limit) + " are read"};
+        return Error::make(ErrorKind::SfsTooLarge,
+                           {quotedName(file_.name()), std::to_string(size()), std::to_string(limit)});
     std::string all;
     all.reserve(std::size_t(size()));
     std::vector<std::byte> out, packed;

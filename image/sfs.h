@@ -74,9 +74,10 @@ private:
 
     friend class File;
     // Reads `count` bytes of data from the chained chunks starting at
-    // `first`, `perChunk` bytes of each chunk.
+    // `first`, `perChunk` bytes of each chunk: of the file table, or of the
+    // chunk list of the entry named (quoted).
     Result<std::vector<std::byte>> readChained(std::uint32_t first, std::uint64_t count, std::size_t perChunk,
-                                               const char *what) const;
+                                               const std::string &listOf = {}) const;
 };
 
 // One file of the container, read by offset through its chunk list.

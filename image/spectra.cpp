@@ -63,8 +63,8 @@ template <class T> struct Accumulator {
 
 Error notFinite(const Header &header, std::size_t pixel, std::size_t channel)
 {
-    return Error{"pixel " + std::to_string(pixel % header.width) + ", " + std::to_string(pixel / header.width) +
-                 " holds a count that is not a finite number in channel " + std::to_string(channel)};
+    return Error::make(ErrorKind::PixelNotFinite, {std::to_string(pixel % header.width),
+                                                   std::to_string(pixel / header.width), std::to_string(channel)});
 }
 
 // Sums (and takes the maximum of) the pixels of [first, first + count)
@@ -147,7 +147,7 @@ Result<Totals> totals(const PixelSource &source, std::size_t first, std::size_t 
             out.maximum = any ? std::vector<double>(maximum.begin(), maximum.end()) : std::vector<double>(channels, 0.0);
         for (double value : out.sum)
             if (!std::isfinite(value))
-                return Error{"the counts add up past the largest number a double holds"};
+                return Error::make(ErrorKind::SumOverflow);
         return out;
     });
 }
@@ -157,12 +157,12 @@ Result<Totals> totals(const PixelSource &source, std::size_t first, std::size_t 
 std::optional<Error> checkRect(const Header &header, const Rect &rect)
 {
     if (rect.x0 >= rect.x1 || rect.y0 >= rect.y1)
-        return Error{"the rectangle " + std::to_string(rect.x0) + "," + std::to_string(rect.y0) + " to " +
-                     std::to_string(rect.x1) + "," + std::to_string(rect.y1) + " holds no pixel"};
+        return Error::make(ErrorKind::RectangleEmpty, {std::to_string(rect.x0), std::to_string(rect.y0),
+                                                       std::to_string(rect.x1), std::to_string(rect.y1)});
     if (rect.x1 > header.width || rect.y1 > header.height)
-        return Error{"the rectangle " + std::to_string(rect.x0) + "," + std::to_string(rect.y0) + " to " +
-                     std::to_string(rect.x1) + "," + std::to_string(rect.y1) + " reaches outside the image of " +
-                     std::to_string(header.width) + " × " + std::to_string(header.height) + " pixels"};
+        return Error::make(ErrorKind::RectangleOutside,
+                           {std::to_string(rect.x0), std::to_string(rect.y0), std::to_string(rect.x1),
+                            std::to_string(rect.y1), std::to_string(header.width), std::to_string(header.height)});
     return std::nullopt;
 }
 
@@ -206,8 +206,8 @@ Result<spectrum::Spectrum> pixelSpectrum(const PixelSource &source, std::size_t 
 {
     const Header &h = source.header();
     if (x >= h.width || y >= h.height)
-        return Error{"pixel " + std::to_string(x) + ", " + std::to_string(y) + " is outside the image of " +
-                     std::to_string(h.width) + " × " + std::to_string(h.height) + " pixels"};
+        return Error::make(ErrorKind::PixelOutside, {std::to_string(x), std::to_string(y), std::to_string(h.width),
+                                                     std::to_string(h.height)});
     std::vector<std::uint64_t> buffer((h.pixelBytes() + 7) / 8);
     const std::span<std::byte> out(reinterpret_cast<std::byte *>(buffer.data()), h.pixelBytes());
     if (auto error = source.read(y * h.width + x, 1, out))

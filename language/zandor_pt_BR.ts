@@ -4,7 +4,7 @@
 <context>
     <name>CalibrationPanel</name>
     <message>
-        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+102" />
+        <location filename="../spectrumwindow/calibrationpanel.cpp" line="+120" />
         <source>Peak at channel %1 (now %2 keV). Its line:</source>
         <translation>Pico no canal %1 (agora %2 keV). A sua linha:</translation>
     </message>
@@ -72,7 +72,7 @@
 <context>
     <name>CandidatesModel</name>
     <message>
-        <location filename="../uicommon/candidatesmodel.cpp" line="+102" />
+        <location filename="../uicommon/candidatesmodel.cpp" line="+97" />
         <source>%1 escape (%2)</source>
         <translation>%1 escape (%2)</translation>
     </message>
@@ -135,7 +135,7 @@
 <context>
     <name>DetectorBox</name>
     <message>
-        <location filename="../uicommon/detectorbox.cpp" line="+141" />
+        <location filename="../uicommon/detectorbox.cpp" line="+167" />
         <source>&amp;Detector:</source>
         <translation>&amp;Detector:</translation>
     </message>
@@ -178,7 +178,7 @@
 <context>
     <name>ElementPanel</name>
     <message>
-        <location filename="../spectrumwindow/elementpanel.cpp" line="+102" />
+        <location filename="../spectrumwindow/elementpanel.cpp" line="+121" />
         <source>Pinned elements keep their markers, and their strong lines' sum peaks are drawn dotted. Type symbols or atomic numbers:</source>
         <translation>Elementos fixados mantêm os seus marcadores, e os picos soma das suas linhas fortes aparecem pontilhados. Digite símbolos ou números atômicos:</translation>
     </message>
@@ -216,7 +216,7 @@
 <context>
     <name>FinderPanel</name>
     <message>
-        <location filename="../spectrumwindow/finderpanel.cpp" line="+85" />
+        <location filename="../spectrumwindow/finderpanel.cpp" line="+94" />
         <source>Candidates for the peak at %1 keV (channel %2):</source>
         <translation>Candidatas para o pico em %1 keV (canal %2):</translation>
     </message>
@@ -328,7 +328,7 @@
 <context>
     <name>IdentifyPanel</name>
     <message>
-        <location filename="../spectrumwindow/identifypanel.cpp" line="+122" />
+        <location filename="../spectrumwindow/identifypanel.cpp" line="+131" />
         <source>&amp;Identify the peaks</source>
         <translation>&amp;Identificar os picos</translation>
     </message>
@@ -368,12 +368,17 @@
         <translation>Pico</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+15" />
         <source>Identify the peaks of the active spectrum: the elements that explain them are pinned and the peaks labelled, escape and sum peaks as such.</source>
         <translation>Identifique os picos do espectro ativo: os elementos que os explicam são fixados e os picos rotulados, os picos de escape e soma como tais.</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+6" />
+        <source>%1: beam %2.</source>
+        <translation>%1: feixe %2.</translation>
+    </message>
+    <message>
+        <location line="+87" />
         <source>as set</source>
         <translation>como definida</translation>
     </message>
@@ -388,12 +393,7 @@
         <translation>estimada a partir do espectro</translation>
     </message>
     <message>
-        <location line="+3" />
-        <source>the detector's usual</source>
-        <translation>a habitual do detector</translation>
-    </message>
-    <message>
-        <location line="+3" />
+        <location line="-94" />
         <source>%1 kV</source>
         <translation>%1 kV</translation>
     </message>
@@ -403,12 +403,7 @@
         <translation>desconhecido</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>%1: FWHM %2 eV at Mn Kα (%3); beam %4.</source>
-        <translation>%1: FWHM %2 eV em Mn Kα (%3); feixe %4.</translation>
-    </message>
-    <message>
-        <location line="+2" />
+        <location line="+4" />
         <source>none</source>
         <translation>nenhum</translation>
     </message>
@@ -458,12 +453,68 @@
         <translation>O pico de ruído do detector na energia zero</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+5" />
         <source>unexplained</source>
         <translation>sem explicação</translation>
     </message>
     <message>
-        <location line="+33" />
+        <location line="+46" />
+        <source>the detector's usual; the spectrum did not show it</source>
+        <translation>a habitual do detector; o espectro não a mostrou</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>Resolution: FWHM %1 eV at Mn Kα (%2).</source>
+        <translation>Resolução: FWHM %1 eV em Mn Kα (%2).</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>Energies: as the file gives them; no peak stood alone to measure them.</source>
+        <translation>Energias: como o arquivo as dá; nenhum pico isolado permitiu medi-las.</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>measured on 1 peak</source>
+        <translation>medidas em 1 pico</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>measured on %1 peaks</source>
+        <translation>medidas em %1 picos</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>Energies: as the file gives them, %1.</source>
+        <translation>Energias: como o arquivo as dá, %1.</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>%1 eV %2 % E</source>
+        <translation>%1 eV %2 % E</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 %2 eV (E/keV)²</source>
+        <translation>%1 %2 eV (E/keV)²</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <location line="+5" />
+        <source>%1 eV at %2 keV</source>
+        <translation>%1 eV em %2 keV</translation>
+    </message>
+    <message>
+        <location line="-4" />
+        <source>Energies, %1: a line at E shows %2 off its energy (%3).</source>
+        <translation>Energias, %1: uma linha em E aparece deslocada %2 da sua energia (%3).</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>Below 1 keV, where the response is least linear: %1.</source>
+        <translation>Abaixo de 1 keV, onde a resposta é menos linear: %1.</translation>
+    </message>
+    <message>
+        <location line="+10" />
         <source>No beam energy (Detector tab): every line counts as excited, and the families of an element are weighed freely.</source>
         <translation>Sem energia do feixe (aba Detector): toda linha conta como excitada, e as famílias de um elemento são pesadas livremente.</translation>
     </message>
@@ -579,11 +630,12 @@
     </message>
     <message>
         <location line="+0" />
+        <location line="+49" />
         <source>a line</source>
         <translation>uma linha</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="-45" />
         <source>%1 and %2</source>
         <translation>%1 e %2</translation>
     </message>
@@ -642,17 +694,42 @@
         <source>The elements found explain only part of it</source>
         <translation>Os elementos encontrados explicam só parte dele</translation>
     </message>
+    <message>
+        <location line="+9" />
+        <source>%1 of the detector itself (internal fluorescence)</source>
+        <translation>%1 do próprio detector (fluorescência interna)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the tube's %1 scattered by the sample (Rayleigh)</source>
+        <translation>a linha %1 do tubo espalhada pela amostra (Rayleigh)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the tube's %1 scattered by the sample (Compton)</source>
+        <translation>a linha %1 do tubo espalhada pela amostra (Compton)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>escape peak of %1</source>
+        <translation>pico de escape de %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1, no element of the sample</source>
+        <translation>%1, nenhum elemento da amostra</translation>
+    </message>
 </context>
 <context>
     <name>SpectrumWindow</name>
     <message>
+        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="+97" />
         <location filename="../app/spectrumtools.cpp" line="+86" />
-        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="+62" />
         <source>Open spectrum</source>
         <translation>Abrir espectro</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow.cpp" line="+221" />
+        <location filename="../spectrumwindow/spectrumwindow.cpp" line="+232" />
         <source>Spectra — Zandor</source>
         <translation>Espectros — Zandor</translation>
     </message>
@@ -819,7 +896,7 @@ Then point at the periodic table to see an element's lines.</source>
 Depois aponte a tabela periódica para ver as linhas de um elemento.</translation>
     </message>
     <message>
-        <location line="+64" />
+        <location line="+65" />
         <source>Counts</source>
         <translation>Contagens</translation>
     </message>
@@ -859,7 +936,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>%1 não tem tempo vivo: não normalizado.</translation>
     </message>
     <message>
-        <location line="+103" />
+        <location line="+104" />
         <source>%1 keV   channel %2   counts %3</source>
         <translation>%1 keV   canal %2   contagens %3</translation>
     </message>
@@ -869,7 +946,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>canal %1   contagens %2</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_calibration.cpp" line="+31" />
+        <location filename="../spectrumwindow/spectrumwindow_calibration.cpp" line="+32" />
         <source>Click a peak in the plot first.</source>
         <translation>Clique primeiro num pico do gráfico.</translation>
     </message>
@@ -899,7 +976,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>Não calibrado: %1.</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="-25" />
+        <location filename="../spectrumwindow/spectrumwindow_files.cpp" line="-53" />
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -931,7 +1008,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
     </message>
     <message>
         <location line="+1" />
-        <location line="+53" />
+        <location line="+81" />
         <location line="+39" />
         <source>Zandor</source>
         <translation>Zandor</translation>
@@ -998,12 +1075,12 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <translation>%1 não pôde ser gravado: %2</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+219" />
+        <location filename="../spectrumwindow/spectrumwindow_markers.cpp" line="+224" />
         <source>channel %1</source>
         <translation>canal %1</translation>
     </message>
     <message>
-        <location filename="../spectrumwindow/spectrumwindow_identify.cpp" line="+22" />
+        <location filename="../spectrumwindow/spectrumwindow_identify.cpp" line="+23" />
         <source>Open a spectrum to identify its peaks.</source>
         <translation>Abra um espectro para identificar os seus picos.</translation>
     </message>
@@ -1011,6 +1088,937 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
         <location line="+5" />
         <source>The spectrum is not calibrated: calibrate it (Calibration tab) before identifying its peaks.</source>
         <translation>O espectro não está calibrado: calibre-o (aba Calibração) antes de identificar os seus picos.</translation>
+    </message>
+</context>
+<context>
+    <name>errortext</name>
+    <message>
+        <location filename="../uicommon/errortext.cpp" line="+16" />
+        <source>No error</source>
+        <translation>sem erro</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>File was not found</source>
+        <translation>o arquivo não foi encontrado</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error reading from file/stream</source>
+        <translation>erro ao ler o arquivo</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Could not allocate memory</source>
+        <translation>não foi possível alocar memória</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Internal error occurred</source>
+        <translation>ocorreu um erro interno</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Could not determine tag type</source>
+        <translation>não foi possível determinar o tipo da marca</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing document declaration/processing instruction</source>
+        <translation>erro na declaração do documento ou numa instrução de processamento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing comment</source>
+        <translation>erro num comentário</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing CDATA section</source>
+        <translation>erro numa seção CDATA</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing document type declaration</source>
+        <translation>erro na declaração do tipo do documento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing PCDATA section</source>
+        <translation>erro numa seção PCDATA</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing start element tag</source>
+        <translation>erro na marca de abertura de um elemento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing element attribute</source>
+        <translation>erro num atributo de um elemento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Error parsing end element tag</source>
+        <translation>erro na marca de fechamento de um elemento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Start-end tags mismatch</source>
+        <translation>as marcas de abertura e de fechamento não correspondem</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Unable to append nodes: root is not an element or document</source>
+        <translation>não foi possível acrescentar nós: a raiz não é um elemento nem um documento</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>No document element found</source>
+        <translation>nenhum elemento raiz encontrado</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>no such file or directory</source>
+        <translation>arquivo ou diretório inexistente</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>permission denied</source>
+        <translation>permissão negada</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>operation not permitted</source>
+        <translation>operação não permitida</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>is a directory</source>
+        <translation>é um diretório</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not a directory</source>
+        <translation>não é um diretório</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>no space left on device</source>
+        <translation>não há espaço livre no dispositivo</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>disk quota exceeded</source>
+        <translation>cota de disco excedida</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>read-only file system</source>
+        <translation>sistema de arquivos somente para leitura</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>input/output error</source>
+        <translation>erro de entrada/saída</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>file name too long</source>
+        <translation>nome de arquivo longo demais</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>too many levels of symbolic links</source>
+        <translation>níveis demais de links simbólicos</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>too many open files</source>
+        <translation>arquivos abertos demais</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>too many open files in system</source>
+        <translation>arquivos abertos demais no sistema</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cannot allocate memory</source>
+        <translation>não foi possível alocar memória</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>file too large</source>
+        <translation>arquivo grande demais</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>device or resource busy</source>
+        <translation>dispositivo ou recurso ocupado</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>file exists</source>
+        <translation>o arquivo já existe</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>no such device or address</source>
+        <translation>dispositivo ou endereço inexistente</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>no such device</source>
+        <translation>dispositivo inexistente</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>resource temporarily unavailable</source>
+        <translation>recurso temporariamente indisponível</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>invalid argument</source>
+        <translation>argumento inválido</translation>
+    </message>
+    <message>
+        <location line="+38" />
+        <source>a directory, not a spectrum file</source>
+        <translation>uma pasta, não um arquivo de espectro</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a directory, not a file</source>
+        <translation>uma pasta, não um arquivo</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not a regular file (a device, pipe or socket)</source>
+        <translation>não é um arquivo comum (um dispositivo, pipe ou socket)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file is %1 MB; a spectrum file can be at most %2 MB</source>
+        <translation>o arquivo tem %1 MB; um arquivo de espectro pode ter no máximo %2 MB</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file grew past %1 MB while it was read</source>
+        <translation>o arquivo passou de %1 MB enquanto era lido</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file is empty</source>
+        <translation>o arquivo está vazio</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file holds only blanks</source>
+        <translation>o arquivo só contém espaços em branco</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>UTF-16 or UTF-32 text; save the spectrum as UTF-8 or 8-bit text</source>
+        <translation>texto UTF-16 ou UTF-32; salve o espectro como texto UTF-8 ou de 8 bits</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>UTF-32 text; save the spectrum as UTF-8 or 8-bit text</source>
+        <translation>texto UTF-32; salve o espectro como texto UTF-8 ou de 8 bits</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>binary data, not a spectrum file</source>
+        <translation>dados binários, não um arquivo de espectro</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not a spectrum: no line of numbers</source>
+        <translation>não é um espectro: nenhuma linha de números</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>unknown format</source>
+        <translation>formato desconhecido</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file is cut short: it ends before byte %1</source>
+        <translation>o arquivo está truncado: termina antes do byte %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file is cut short: it ends at byte %1, before byte %2</source>
+        <translation>o arquivo está truncado: termina no byte %1, antes do byte %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cancelled</source>
+        <translation>cancelado</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not enough memory</source>
+        <translation>memória insuficiente</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>a calibration needs at least two peaks of known energy, not %1</source>
+        <translation>uma calibração precisa de pelo menos dois picos de energia conhecida, não %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a calibration point is not a finite number</source>
+        <translation>um ponto da calibração não é um número finito</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the peaks all lie at the same channel, which says nothing about the gain: assign lines to peaks at two different channels</source>
+        <translation>os picos estão todos no mesmo canal, o que nada diz sobre o ganho: atribua linhas a picos em dois canais diferentes</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>the energies do not rise with the channel (the gain would be zero or negative): check the lines assigned to the peaks</source>
+        <translation>as energias não crescem com o canal (o ganho seria zero ou negativo): verifique as linhas atribuídas aos picos</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the calibration points are too far apart to fit</source>
+        <translation>os pontos da calibração estão afastados demais para o ajuste</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>this line is neither an EMSA keyword (#NAME: value) nor data: %1</source>
+        <translation>esta linha não é nem uma palavra-chave EMSA (#NOME: valor) nem dados: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>#%1 must be a finite number, not %2</source>
+        <translation>#%1 deve ser um número finito, não %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a second #SPECTRUM after the data</source>
+        <translation>um segundo #SPECTRUM depois dos dados</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>#DATATYPE must be Y or XY, not %1</source>
+        <translation>#DATATYPE deve ser Y ou XY, não %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the data hold text where a number should be: %1</source>
+        <translation>os dados contêm texto onde deveria haver um número: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>an XY data line holds pairs of energy and counts, not %1 numbers</source>
+        <translation>uma linha de dados XY contém pares de energia e contagens, não %1 números</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a header but no data: no #SPECTRUM line and no counts</source>
+        <translation>um cabeçalho mas nenhum dado: nem linha #SPECTRUM nem contagens</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a header but no data: no counts after #SPECTRUM</source>
+        <translation>um cabeçalho mas nenhum dado: nenhuma contagem depois de #SPECTRUM</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>#XPERCHAN must be above zero</source>
+        <translation>#XPERCHAN deve ser maior que zero</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>#OFFSET is too large</source>
+        <translation>#OFFSET é grande demais</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>no #XPERCHAN, and the energies of the data give no calibration: %1</source>
+        <translation>sem #XPERCHAN, e as energias dos dados não dão calibração: %1</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the XML declares the encoding %1; spx files are read in UTF-8 or Windows-1252</source>
+        <translation>o XML declara a codificação %1; os arquivos spx são lidos em UTF-8 ou Windows-1252</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not well-formed XML: %1</source>
+        <translation>XML malformado: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>an XML file, but not a Bruker spectrum: its root element is %1, not TRTSpectrum</source>
+        <translation>um arquivo XML, mas não um espectro Bruker: o seu elemento raiz é %1, não TRTSpectrum</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a Bruker file without a spectrum (no ClassInstance of Type TRTSpectrum)</source>
+        <translation>um arquivo Bruker sem espectro (nenhum ClassInstance de Type TRTSpectrum)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a Bruker spectrum without counts (no Channels element)</source>
+        <translation>um espectro Bruker sem contagens (nenhum elemento Channels)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Channels holds an empty value between two commas</source>
+        <translation>Channels contém um valor vazio entre duas vírgulas</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Channels holds text where a number should be: %1</source>
+        <translation>Channels contém texto onde deveria haver um número: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a header but no data: Channels is empty</source>
+        <translation>um cabeçalho mas nenhum dado: Channels está vazio</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>CalibLin, the gain, must be above zero</source>
+        <translation>CalibLin, o ganho, deve ser maior que zero</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>counts must be finite numbers, not %1</source>
+        <translation>as contagens devem ser números finitos, não %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>more than %1 channels</source>
+        <translation>mais de %1 canais</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>counts and energies must be finite numbers, not %1</source>
+        <translation>as contagens e as energias devem ser números finitos, não %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>text where a number should be: %1</source>
+        <translation>texto onde deveria haver um número: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a line of a two-column spectrum holds one number, not an energy and a count</source>
+        <translation>uma linha de um espectro de duas colunas contém um só número, não uma energia e uma contagem</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a line of a two-column spectrum holds more than an energy and a count</source>
+        <translation>uma linha de um espectro de duas colunas contém mais que uma energia e uma contagem</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>no data: not a spectrum</source>
+        <translation>nenhum dado: não é um espectro</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a header but no data</source>
+        <translation>um cabeçalho mas nenhum dado</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the energies give no calibration: %1</source>
+        <translation>as energias não dão calibração: %1</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>no file name</source>
+        <translation>nenhum nome de arquivo</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a directory of that name exists</source>
+        <translation>existe uma pasta com esse nome</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cannot create a file in %1: %2</source>
+        <translation>não foi possível criar um arquivo em %1: %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cannot create a temporary file in %1</source>
+        <translation>não foi possível criar um arquivo temporário em %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cannot write: %1</source>
+        <translation>não foi possível gravar: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>cannot replace the file: %1</source>
+        <translation>não foi possível substituir o arquivo: %1</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>the spectrum is not calibrated: its channels have no energies, so its peaks cannot be named (calibrate it first, from two known peaks)</source>
+        <translation>o espectro não está calibrado: os seus canais não têm energias, por isso os seus picos não podem ser nomeados (calibre-o primeiro, a partir de dois picos conhecidos)</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>an image of %1 × %2 pixels holds nothing</source>
+        <translation>uma imagem de %1 × %2 pixels não contém nada</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>spectra of 0 channels</source>
+        <translation>espectros de 0 canais</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>an image of %1 × %2 pixels; a side can be at most %3 pixels</source>
+        <translation>uma imagem de %1 × %2 pixels; um lado pode ter no máximo %3 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>an image of %1 × %2 pixels; at most 2^32 pixels are read</source>
+        <translation>uma imagem de %1 × %2 pixels; são lidos no máximo 2^32 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>spectra of %1 channels; at most %2 are read</source>
+        <translation>espectros de %1 canais; são lidos no máximo %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not enough memory for the whole cube (%1 × %2 pixels × %3 channels, %4)</source>
+        <translation>memória insuficiente para o cubo inteiro (%1 × %2 pixels × %3 canais, %4)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 bytes for a cube of %2 × %3 pixels × %4 channels of %5 (%6 bytes)</source>
+        <translation>%1 bytes para um cubo de %2 × %3 pixels × %4 canais de %5 (%6 bytes)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>pixels %1 to %2 are outside the image of %3 pixels</source>
+        <translation>os pixels %1 a %2 estão fora da imagem de %3 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a buffer of %1 bytes for %2 pixels of %3 bytes</source>
+        <translation>uma memória de %1 bytes para %2 pixels de %3 bytes</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>pixel %1, %2 holds a count that is not a finite number in channel %3</source>
+        <translation>o pixel %1, %2 contém uma contagem que não é um número finito no canal %3</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the counts add up past the largest number a double holds</source>
+        <translation>as contagens somam mais que o maior número que um double comporta</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the rectangle %1,%2 to %3,%4 holds no pixel</source>
+        <translation>o retângulo %1,%2 a %3,%4 não contém nenhum pixel</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the rectangle %1,%2 to %3,%4 reaches outside the image of %5 × %6 pixels</source>
+        <translation>o retângulo %1,%2 a %3,%4 sai da imagem de %5 × %6 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>pixel %1, %2 is outside the image of %3 × %4 pixels</source>
+        <translation>o pixel %1, %2 está fora da imagem de %3 × %4 pixels</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>not a Bruker bcf file (too short for its signature)</source>
+        <translation>não é um arquivo bcf da Bruker (curto demais para a sua assinatura)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not a Bruker bcf file (no AAMVHFSS signature)</source>
+        <translation>não é um arquivo bcf da Bruker (sem a assinatura AAMVHFSS)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the file is cut short within its header (%1 bytes)</source>
+        <translation>o arquivo está truncado dentro do seu cabeçalho (%1 bytes)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a container chunk size of %1 bytes (%2 to %3 are read)</source>
+        <translation>um bloco de contêiner de %1 bytes (são lidos de %2 a %3)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the container's file table is empty</source>
+        <translation>a tabela de arquivos do contêiner está vazia</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the container's file table of %1 entries does not fit in the file (cut short?)</source>
+        <translation>a tabela de arquivos do contêiner, de %1 entradas, não cabe no arquivo (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the container's file table points to chunk %1, past the end of the file (cut short?)</source>
+        <translation>a tabela de arquivos do contêiner aponta para o bloco %1, além do fim do arquivo (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the container's entry %1 names a directory (%2) that does not exist</source>
+        <translation>a entrada %1 do contêiner indica uma pasta (%2) que não existe</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the container's entry %1 lies in a directory that is not one, or in a loop of directories</source>
+        <translation>a entrada %1 do contêiner está numa pasta que não é pasta, ou num ciclo de pastas</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the container's chunk list of %1 points to chunk %2, past the end of the file (cut short?)</source>
+        <translation>a lista de blocos de %1 no contêiner aponta para o bloco %2, além do fim do arquivo (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the chunk list of %1 points to chunk %2, past the end of the file (cut short?)</source>
+        <translation>a lista de blocos de %1 aponta para o bloco %2, além do fim do arquivo (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 is a directory</source>
+        <translation>%1 é uma pasta</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 claims %2 bytes, more than the file holds (cut short?)</source>
+        <translation>%1 declara %2 bytes, mais do que o arquivo contém (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 ends at byte %2, before byte %3</source>
+        <translation>%1 termina no byte %2, antes do byte %3</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 is compressed in blocks of %2 bytes (1 to %3 are read)</source>
+        <translation>%1 está comprimido em blocos de %2 bytes (são lidos de 1 a %3)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 claims %2 compressed blocks, more than it holds (cut short?)</source>
+        <translation>%1 declara %2 blocos comprimidos, mais do que contém (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 is cut short in its compressed block %2 of %3</source>
+        <translation>%1 está truncado no seu bloco comprimido %2 de %3</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1's compressed block %2 claims %3 bytes that decompress to %4 (blocks are 1 to %5 bytes)</source>
+        <translation>o bloco comprimido %2 de %1 declara %3 bytes que se descomprimem em %4 (os blocos têm de 1 a %5 bytes)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1's compressed block %2 %3</source>
+        <translation>bloco comprimido %2 de %1: %3</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 is %2 bytes; at most %3 are read</source>
+        <translation>%1 tem %2 bytes; são lidos no máximo %3</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>a compressed block of more than 4 GiB</source>
+        <translation>um bloco comprimido de mais de 4 GiB</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>zlib cannot start</source>
+        <translation>o zlib não consegue iniciar</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>decompresses to %1 bytes, not the %2 its header gives</source>
+        <translation>descomprime-se em %1 bytes, não nos %2 que o seu cabeçalho indica</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>decompresses to more than the %1 bytes its header gives</source>
+        <translation>descomprime-se em mais que os %1 bytes que o seu cabeçalho indica</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the compressed data end before the block does</source>
+        <translation>os dados comprimidos terminam antes do bloco</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>damaged compressed data (%1)</source>
+        <translation>dados comprimidos danificados (%1)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the map's header is not well-formed XML: %1</source>
+        <translation>o cabeçalho do mapa é XML malformado: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's header has no TRTSpectrumDatabase</source>
+        <translation>o cabeçalho do mapa não tem TRTSpectrumDatabase</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's header has no %1 spectrum, which gives the channels and calibration</source>
+        <translation>o cabeçalho do mapa não tem o espectro %1, que dá os canais e a calibração</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's sum spectrum: %1</source>
+        <translation>o espectro soma do mapa: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a bcf file without an EDS map (no EDSDatabase/HeaderData)</source>
+        <translation>um arquivo bcf sem mapa EDS (sem EDSDatabase/HeaderData)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a bcf file without an EDS map (no EDSDatabase/SpectrumData)</source>
+        <translation>um arquivo bcf sem mapa EDS (sem EDSDatabase/SpectrumData)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's data header: %1</source>
+        <translation>o cabeçalho dos dados do mapa: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's data give a size of %1 × %2 pixels</source>
+        <translation>os dados do mapa dão um tamanho de %1 × %2 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>row %1: %2</source>
+        <translation>linha %1 da imagem: %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>row %1 holds %2 pixel records, more than its %3 pixels</source>
+        <translation>a linha %1 da imagem contém %2 registros de pixel, mais que os seus %3 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>row %1 has a record for column %2, outside its %3 pixels</source>
+        <translation>a linha %1 da imagem tem um registro para a coluna %2, fora dos seus %3 pixels</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>row %1 has its pixel records out of order (column %2 after %3)</source>
+        <translation>a linha %1 da imagem tem os seus registros de pixel fora de ordem (coluna %2 depois de %3)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>pixel %1, %2: %3</source>
+        <translation>no pixel %1, %2: %3</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a record of %1 bytes (at most %2 are read)</source>
+        <translation>um registro de %1 bytes (são lidos no máximo %2)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 pulses of 16 bits in %2 bytes</source>
+        <translation>%1 pulsos de 16 bits em %2 bytes</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 pulses of 12 bits in %2 bytes</source>
+        <translation>%1 pulsos de 12 bits em %2 bytes</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>packed counts in %1 bytes, too few for their trailer</source>
+        <translation>contagens compactadas em %1 bytes, poucos demais para o seu final</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 extra pulses in %2 bytes</source>
+        <translation>%1 pulsos extras em %2 bytes</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the map's data end early, within a pixel record (cut short?)</source>
+        <translation>os dados do mapa terminam cedo, dentro de um registro de pixel (truncado?)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a packed group is cut short</source>
+        <translation>um grupo compactado está truncado</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a packed group of width %1 (1, 2, 4 or 8 are known)</source>
+        <translation>um grupo compactado de largura %1 (conhecem-se 1, 2, 4 ou 8)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a packed group runs past the record's data</source>
+        <translation>um grupo compactado passa do fim dos dados do registro</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>a .rpl header of %1 bytes; at most %2 are read</source>
+        <translation>um cabeçalho .rpl de %1 bytes; são lidos no máximo %2</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a ripple header without its data: no %1.raw beside it</source>
+        <translation>um cabeçalho ripple sem os seus dados: nenhum %1.raw ao lado dele</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>its .raw file: %1</source>
+        <translation>o seu arquivo .raw: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>a raw file without its ripple header: no %1.rpl beside it</source>
+        <translation>um arquivo raw sem o seu cabeçalho ripple: nenhum %1.rpl ao lado dele</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>its .rpl header: %1</source>
+        <translation>o seu cabeçalho .rpl: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>not a spectrum image (a Bruker bcf, or a ripple .rpl with its .raw)</source>
+        <translation>não é uma imagem espectral (um bcf da Bruker, ou um ripple .rpl com o seu .raw)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header has no %1</source>
+        <translation>o cabeçalho .rpl não tem %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header's %1 %2 is not a whole number</source>
+        <translation>o %1 %2 do cabeçalho .rpl não é um número inteiro</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header's %1 is %2, not %3, %4 or %5</source>
+        <translation>o %1 do cabeçalho .rpl é %2, não %3, %4 ou %5</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .raw file: %1</source>
+        <translation>o arquivo .raw: %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>binary data, not a .rpl header</source>
+        <translation>dados binários, não um cabeçalho .rpl</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header describes %1</source>
+        <translation>o cabeçalho .rpl descreve %1</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header has no data-type</source>
+        <translation>o cabeçalho .rpl não tem data-type</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header's data-length is %1, not 1, 2, 4 or 8</source>
+        <translation>o data-length do cabeçalho .rpl é %1, não 1, 2, 4 ou 8</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header gives floats of %1 bytes; they take 4 or 8</source>
+        <translation>o cabeçalho .rpl indica números de ponto flutuante de %1 bytes; eles ocupam 4 ou 8</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header has no byte-order, which numbers of %1 bytes need</source>
+        <translation>o cabeçalho .rpl não tem byte-order, de que números de %1 bytes precisam</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the .rpl header's record-by is dont-care, which only a depth of 1 allows (depth is %1)</source>
+        <translation>o record-by do cabeçalho .rpl é dont-care, o que só uma profundidade de 1 permite (a profundidade é %1)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>the .rpl header has no record-by, which a depth above 1 needs</source>
+        <translation>o cabeçalho .rpl não tem record-by, de que uma profundidade acima de 1 precisa</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>the .raw file holds %1 bytes; the .rpl header describes %2 (an offset of %3 and %4 × %5 pixels × %6 channels of %7 bytes)</source>
+        <translation>o arquivo .raw contém %1 bytes; o cabeçalho .rpl descreve %2 (um deslocamento de %3 e %4 × %5 pixels × %6 canais de %7 bytes)</translation>
+    </message>
+    <message>
+        <location line="+36" />
+        <source>%1 (line %2)</source>
+        <translation>%1 (linha %2)</translation>
+    </message>
+</context>
+<context>
+    <name>identifylabels</name>
+    <message>
+        <location filename="../spectrumwindow/identifylabels.cpp" line="+53" />
+        <source>Rayleigh</source>
+        <translation>Rayleigh</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>Compton</source>
+        <translation>Compton</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>%1 esc (detector)</source>
+        <translation>%1 esc (detector)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>%1 (detector)</source>
+        <translation>%1 (detector)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>%1 scattered, esc</source>
+        <translation>%1 espalhada, esc</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>%1 scattered</source>
+        <translation>%1 espalhada</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>%1 Compton, esc</source>
+        <translation>%1 Compton, esc</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>%1 Compton</source>
+        <translation>%1 Compton</translation>
     </message>
 </context>
 <context>
@@ -1024,7 +2032,7 @@ Depois aponte a tabela periódica para ver as linhas de um elemento.</translatio
 <context>
     <name>spectrumfiles</name>
     <message>
-        <location filename="../spectrumwindow/spectrumfiles.cpp" line="+127" />
+        <location filename="../spectrumwindow/spectrumfiles.cpp" line="+128" />
         <source>Spectra (%1)</source>
         <translation>Espectros (%1)</translation>
     </message>

@@ -57,7 +57,7 @@ py::object identify(const py::object &what, const std::string &detector, std::op
         checkCalibration(*offset_eV, *gain_eV);
         s.calibration = spectrum::Calibration{*offset_eV, *gain_eV};
     }
-    const std::string prefix = file ? cli::quoted(*file) + ": " : std::string();
+    const std::string prefix = file ? cli::quotedPath(*file) + ": " : std::string();
     auto id = [&] {
         py::gil_scoped_release release;
         return identify::identify(s, options);

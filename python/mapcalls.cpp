@@ -270,7 +270,7 @@ py::dict elementMaps(const py::object &cube, std::optional<double> offset_eV, st
     }
     const auto fail = [&file](const image::Error &error) -> void {
         if (file)
-            throw cli::FileError(cli::quoted(*file) + ": " + error.message());
+            throw cli::FileError(cli::quotedPath(*file) + ": " + error.message());
         throw cli::UsageError(error.message());
     };
 
@@ -282,7 +282,7 @@ py::dict elementMaps(const py::object &cube, std::optional<double> offset_eV, st
     if (!*result)
         fail((*result).error());
     image::MapResult &maps = (*result).value();
-    warn(file ? cli::quoted(*file) + ": " : std::string(), maps.design);
+    warn(file ? cli::quotedPath(*file) + ": " : std::string(), maps.design);
 
     const image::Header &h = source->header();
     py::dict out;

@@ -20,7 +20,7 @@ namespace {
 
 std::string fileMessage(const std::string &path, const spectrum::Error &error)
 {
-    return cli::quoted(path) + ": " + error.message();
+    return cli::quotedPath(path) + ": " + error.message();
 }
 
 } // namespace

@@ -8,11 +8,10 @@ namespace spectrum {
 Result<CalibrationFit> fitCalibration(std::span<const CalibrationPoint> points)
 {
     if (points.size() < 2)
-        return Error{"a calibration needs at least two peaks of known energy, not " +
-                     std::to_string(points.size())};
+        return Error::make(ErrorKind::CalibrationTooFew, {std::to_string(points.size())});
     for (const CalibrationPoint &p : points)
         if (!std::isfinite(p.channel) || !std::isfinite(p.energy_eV))
-            return Error{"a calibration point is not a finite number"};
+            return Error::make(ErrorKind::CalibrationNotFinite);
 
     // Centred sums keep the fit exact for channels far from zero.
     const double n = double(points.size());
@@ -29,12 +28,10 @@ Result<CalibrationFit> fitCalibration(std::span<const CalibrationPoint> points)
     }
     // The channels differ by less than a millionth of a channel: one place.
     if (!(sxx > 1e-12 * n))
-        return Error{"the peaks all lie at the same channel, which says nothing about the gain: "
-                     "assign lines to peaks at two different channels"};
+        return Error::make(ErrorKind::CalibrationOneChannel);
     const double gain = sxy / sxx;
     if (!std::isfinite(gain) || !(gain > 0.0))
-        return Error{"the energies do not rise with the channel (the gain would be zero or "
-                     "negative): check the lines assigned to the peaks"};
+        return Error::make(ErrorKind::CalibrationFalling);
 
     CalibrationFit fit;
     fit.calibration = {meanEnergy - gain * meanChannel, gain};
@@ -47,7 +44,7 @@ Result<CalibrationFit> fitCalibration(std::span<const CalibrationPoint> points)
     }
     fit.rms_eV = std::sqrt(sumSquares / n);
     if (!std::isfinite(fit.calibration.offset_eV) || !std::isfinite(fit.rms_eV))
-        return Error{"the calibration points are too far apart to fit"};
+        return Error::make(ErrorKind::CalibrationTooFar);
     return fit;
 }
 

@@ -126,7 +126,7 @@ Result<Spectrum> EmsaReader::read()
         // A header line that is no keyword: the data, if it is numbers.
         double first = 0.0;
         if (scan::leadingNumber(line, first) == Number::None)
-            return Error{"this line is neither an EMSA keyword (#NAME: value) nor data: " + scan::quote(line), number};
+            return Error::make(ErrorKind::EmsaNeither, {scan::quote(line)}, number);
         warn("the data start without a #SPECTRUM line");
         part_ = Part::Data;
         if (auto error = dataLine(line, number))
@@ -148,7 +148,7 @@ std::optional<Error> EmsaReader::keyword(const KeywordLine &k, std::size_t lineN
             target = number;
             return std::nullopt;
         }
-        return Error{"#" + name + " must be a finite number, not " + scan::quote(k.value), lineNumber};
+        return Error::make(ErrorKind::EmsaNotNumber, {name, scan::quote(k.value)}, lineNumber);
     };
     // A value the model can do without: left out, with a warning, when it
     // is no number.
@@ -161,7 +161,7 @@ std::optional<Error> EmsaReader::keyword(const KeywordLine &k, std::size_t lineN
 
     if (name == "SPECTRUM") {
         if (part_ == Part::Trailer)
-            return Error{"a second #SPECTRUM after the data", lineNumber};
+            return Error::make(ErrorKind::EmsaSecondSpectrum, {}, lineNumber);
         part_ = Part::Data;
         sawSpectrum_ = true;
         if (npoints_ && *npoints_ > 0 && *npoints_ <= double(MaxChannels))
@@ -202,7 +202,7 @@ std::optional<Error> EmsaReader::keyword(const KeywordLine &k, std::size_t lineN
         else if (scan::equalsNoCase(type, "Y"))
             xy_ = false;
         else
-            return Error{"#DATATYPE must be Y or XY, not " + scan::quote(type), lineNumber};
+            return Error::make(ErrorKind::EmsaDatatype, {scan::quote(type)}, lineNumber);
         sawDatatype_ = true;
     } else if (name == "XUNITS") {
         keV_ = scan::containsNoCase(k.value, "kev");
@@ -242,15 +242,13 @@ std::optional<Error> EmsaReader::dataLine(std::string_view line, std::size_t lin
     const std::size_t most = xy_ ? 2 * MaxChannels + 2 : MaxChannels + 1;
     const Number status = scan::appendValues(line, values_, bad_, most);
     if (status == Number::NotFinite)
-        return Error{"counts must be finite numbers, not " + bad_, lineNumber};
+        return Error::make(ErrorKind::CountsNotFinite, {bad_}, lineNumber);
     if (status == Number::None)
-        return Error{"the data hold text where a number should be: " + bad_, lineNumber};
+        return Error::make(ErrorKind::EmsaTextInData, {bad_}, lineNumber);
     std::vector<double> &counts = spectrum_.counts;
     if (xy_) {
         if (values_.size() % 2 != 0)
-            return Error{"an XY data line holds pairs of energy and counts, not " + std::to_string(values_.size()) +
-                             " numbers",
-                         lineNumber};
+            return Error::make(ErrorKind::EmsaXyOdd, {std::to_string(values_.size())}, lineNumber);
         for (std::size_t i = 0; i < values_.size(); i += 2) {
             xs_.push_back(values_[i]);
             counts.push_back(values_[i + 1]);
@@ -259,7 +257,7 @@ std::optional<Error> EmsaReader::dataLine(std::string_view line, std::size_t lin
         counts.insert(counts.end(), values_.begin(), values_.end());
     }
     if (counts.size() > MaxChannels)
-        return Error{"more than " + std::to_string(MaxChannels) + " channels", lineNumber};
+        return Error::make(ErrorKind::TooManyChannels, {std::to_string(MaxChannels)}, lineNumber);
     return std::nullopt;
 }
 
@@ -267,9 +265,9 @@ std::optional<Error> EmsaReader::finish()
 {
     std::vector<double> &counts = spectrum_.counts;
     if (!sawSpectrum_ && counts.empty())
-        return Error{"a header but no data: no #SPECTRUM line and no counts"};
+        return Error::make(ErrorKind::EmsaNoSpectrum);
     if (counts.empty())
-        return Error{"a header but no data: no counts after #SPECTRUM"};
+        return Error::make(ErrorKind::EmsaNoCounts);
     if (!sawEnd_)
         warn("the file ends without #ENDOFDATA");
     if (!sawDatatype_)
@@ -293,7 +291,7 @@ std::optional<Error> EmsaReader::finish()
     if (xperchan_) {
         const double gain = *xperchan_ * scale;
         if (!(gain > 0.0) || !std::isfinite(gain))
-            return Error{"#XPERCHAN must be above zero", xperchanLine_};
+            return Error::make(ErrorKind::EmsaXperchan, {}, xperchanLine_);
         double offset = 0.0;
         if (offset_)
             offset = *offset_ * scale;
@@ -302,14 +300,14 @@ std::optional<Error> EmsaReader::finish()
         else
             warn("neither #OFFSET nor #CHOFFSET: the first channel is taken as 0 eV");
         if (!std::isfinite(offset))
-            return Error{"#OFFSET is too large"};
+            return Error::make(ErrorKind::EmsaOffset);
         spectrum_.calibration = Calibration{offset, gain};
         return std::nullopt;
     }
     if (xy_ && xs_.size() >= 2) {
         auto fit = fitChannelEnergies(xs_, scale);
         if (!fit)
-            return Error{"no #XPERCHAN, and the energies of the data give no calibration: " + fit.error().reason};
+            return Error::wrap(ErrorKind::EmsaNoCalibration, {}, fit.error());
         spectrum_.calibration = fit->calibration;
         warn("no #XPERCHAN: the calibration is fitted to the energies of the data");
         return std::nullopt;

@@ -29,19 +29,19 @@ bool startsWith(std::string_view text, std::string_view prefix) { return text.su
 std::optional<Error> binaryContent(std::string_view head)
 {
     if (startsWith(head, "\xFF\xFE") || startsWith(head, "\xFE\xFF"))
-        return Error{"UTF-16 or UTF-32 text; save the spectrum as UTF-8 or 8-bit text"};
+        return Error::make(ErrorKind::Utf16);
     if (startsWith(head, std::string_view("\0\0\xFE\xFF", 4)))
-        return Error{"UTF-32 text; save the spectrum as UTF-8 or 8-bit text"};
+        return Error::make(ErrorKind::Utf32);
     std::size_t control = 0;
     for (char c : head) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte == 0)
-            return Error{"binary data, not a spectrum file"};
+            return Error::make(ErrorKind::Binary);
         if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f')
             ++control;
     }
     if (control * 100 > head.size())
-        return Error{"binary data, not a spectrum file"};
+        return Error::make(ErrorKind::Binary);
     return std::nullopt;
 }
 
@@ -61,7 +61,7 @@ Result<Format> detectFormat(std::string_view bytes)
 {
     std::string_view head = bytes.substr(0, SniffBytes);
     if (scan::trimAll(head).empty())
-        return Error{bytes.empty() ? "the file is empty" : "the file holds only blanks"};
+        return Error::make(bytes.empty() ? ErrorKind::Empty : ErrorKind::OnlyBlanks);
     if (auto error = binaryContent(head))
         return *error;
     if (startsWith(head, "\xEF\xBB\xBF"))
@@ -104,7 +104,7 @@ Result<Format> detectFormat(std::string_view bytes)
         if (!values.empty())
             return values.size() == 2 ? Format::Text : Format::Counts;
     }
-    return Error{"not a spectrum: no line of numbers"};
+    return Error::make(ErrorKind::NoNumbers);
 }
 
 Result<Spectrum> readBytes(std::string_view bytes)
@@ -118,28 +118,28 @@ Result<Spectrum> readBytes(std::string_view bytes)
     case Format::Text: return readText(bytes);
     case Format::Counts: return readCounts(bytes);
     }
-    return Error{"unknown format"};
+    return Error::make(ErrorKind::UnknownFormat);
 }
 
 Result<Spectrum> readFile(const std::string &path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return Error{systemReason()};
+        return Error::system();
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        return Error{systemReason()};
+        return Error::system();
     if (S_ISDIR(info.st_mode))
-        return Error{"a directory, not a spectrum file"};
+        return Error::make(ErrorKind::Directory);
     if (!S_ISREG(info.st_mode))
-        return Error{"not a regular file (a device, pipe or socket)"};
+        return Error::make(ErrorKind::NotRegular);
     if (static_cast<unsigned long long>(info.st_size) > MaxFileBytes)
-        return Error{"the file is " + std::to_string(static_cast<unsigned long long>(info.st_size) >> 20) +
-                     " MB; a spectrum file can be at most " + std::to_string(MaxFileBytes >> 20) + " MB"};
+        return Error::make(ErrorKind::TooLarge, {std::to_string(static_cast<unsigned long long>(info.st_size) >> 20),
+                                                 std::to_string(MaxFileBytes >> 20)});
     std::string bytes;
     // One byte more than the size: a file that grows while read is read
     // whole, within the limit.
@@ -148,14 +148,14 @@ Result<Spectrum> readFile(const std::string &path)
     while (true) {
         if (used == bytes.size()) {
             if (bytes.size() > MaxFileBytes)
-                return Error{"the file grew past " + std::to_string(MaxFileBytes >> 20) + " MB while it was read"};
+                return Error::make(ErrorKind::Grew, {std::to_string(MaxFileBytes >> 20)});
             bytes.resize(bytes.size() * 2);
         }
         const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return Error{systemReason()};
+            return Error::system();
         }
         if (got == 0)
             break;

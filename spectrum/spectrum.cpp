@@ -39,12 +39,5 @@ std::optional<double> Spectrum::energy_eV(double channel) const
     return calibration->energy_eV(channel);
 }
 
-std::string Error::message() const
-{
-    if (line == 0)
-        return reason;
-    return reason + " (line " + std::to_string(line) + ")";
-}
-
 } // namespace spectrum
 

@@ -3,6 +3,8 @@
 // raised while reading it. Plain C++, no Qt.
 #pragma once
 
+#include "error.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -77,16 +79,6 @@ struct Spectrum {
     double totalCounts() const;
     // The energy of a channel, or nothing while uncalibrated.
     std::optional<double> energy_eV(double channel) const;
-};
-
-// Why a file could not be read (or written): a sentence without a full stop,
-// and the 1-based line it concerns, 0 where no line applies.
-struct Error {
-    std::string reason;
-    std::size_t line = 0;
-
-    // "reason (line N)" or "reason".
-    std::string message() const;
 };
 
 // Limits on what the readers accept. Files beyond them are refused with a

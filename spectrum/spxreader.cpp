@@ -112,9 +112,7 @@ Result<Spectrum> SpxReader::read()
     const std::string_view declared = declaredEncoding(bytes_);
     encoding_ = encodingOf(declared);
     if (encoding_ == TextEncoding::Unsupported)
-        return Error{"the XML declares the encoding " + scan::quote(declared) +
-                         "; spx files are read in UTF-8 or Windows-1252",
-                     1};
+        return Error::make(ErrorKind::SpxEncoding, {scan::quote(declared)}, 1);
 
     pugi::xml_document document;
     // Parsed as bytes: pugixml leaves 8-bit text alone, and the texts are
@@ -122,21 +120,20 @@ Result<Spectrum> SpxReader::read()
     const pugi::xml_parse_result parsed = document.load_buffer(
         bytes_.data(), bytes_.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
-        return Error{std::string("not well-formed XML: ") + parsed.description(), lineAt(bytes_, parsed.offset)};
+        return Error::make(ErrorKind::XmlNotWellFormed, {parsed.description()}, lineAt(bytes_, parsed.offset));
 
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "TRTSpectrum") != 0)
-        return Error{"an XML file, but not a Bruker spectrum: its root element is " + scan::quote(root.name()) +
-                     ", not TRTSpectrum"};
+        return Error::make(ErrorKind::SpxNotBruker, {scan::quote(root.name())});
     const pugi::xml_node instance = findInstance(root, "TRTSpectrum");
     if (!instance)
-        return Error{"a Bruker file without a spectrum (no ClassInstance of Type TRTSpectrum)"};
+        return Error::make(ErrorKind::SpxNoSpectrum);
     const pugi::xml_node channels = instance.child("Channels") ? instance.child("Channels")
                                                                : instance.find_node([](pugi::xml_node n) {
                                                                      return std::strcmp(n.name(), "Channels") == 0;
                                                                  });
     if (!channels)
-        return Error{"a Bruker spectrum without counts (no Channels element)"};
+        return Error::make(ErrorKind::SpxNoChannels);
 
     Spectrum spectrum;
     spectrum.format = Format::Spx;
@@ -158,20 +155,20 @@ Result<Spectrum> SpxReader::read()
         if (item.empty()) {
             if (end == list.size())
                 break; // a trailing comma
-            return Error{"Channels holds an empty value between two commas"};
+            return Error::make(ErrorKind::SpxEmptyValue);
         }
         double value = 0.0;
         const Number n = scan::parseNumber(item, value);
         if (n == Number::NotFinite)
-            return Error{"counts must be finite numbers, not " + scan::quote(item)};
+            return Error::make(ErrorKind::CountsNotFinite, {scan::quote(item)});
         if (n == Number::None)
-            return Error{"Channels holds text where a number should be: " + scan::quote(item)};
+            return Error::make(ErrorKind::SpxTextInChannels, {scan::quote(item)});
         if (counts.size() == MaxChannels)
-            return Error{"more than " + std::to_string(MaxChannels) + " channels"};
+            return Error::make(ErrorKind::TooManyChannels, {std::to_string(MaxChannels)});
         counts.push_back(value);
     }
     if (counts.empty())
-        return Error{"a header but no data: Channels is empty"};
+        return Error::make(ErrorKind::SpxChannelsEmpty);
 
     // The headers.
     if (const pugi::xml_node header = findInstance(instance, "TRTSpectrumHeader")) {
@@ -183,7 +180,7 @@ Result<Spectrum> SpxReader::read()
         const auto lin = number(header, "CalibLin", spectrum);
         if (lin) {
             if (!(*lin > 0.0))
-                return Error{"CalibLin, the gain, must be above zero"};
+                return Error::make(ErrorKind::SpxGain);
             spectrum.calibration = Calibration{abs.value_or(0.0) * 1000.0, *lin * 1000.0};
             if (!abs)
                 spectrum.warnings.push_back("no CalibAbs: the first channel is taken as 0 eV");

@@ -51,14 +51,14 @@ std::string_view decimalCommas(std::string_view line, std::string &scratch)
 
 Error tooManyChannels(std::size_t line)
 {
-    return Error{"more than " + std::to_string(MaxChannels) + " channels", line};
+    return Error::make(ErrorKind::TooManyChannels, {std::to_string(MaxChannels)}, line);
 }
 
 Error badValue(Number status, const std::string &bad, std::size_t line)
 {
     if (status == Number::NotFinite)
-        return Error{"counts and energies must be finite numbers, not " + bad, line};
-    return Error{"text where a number should be: " + bad, line};
+        return Error::make(ErrorKind::TextNotFinite, {bad}, line);
+    return Error::make(ErrorKind::TextNotNumber, {bad}, line);
 }
 
 } // namespace
@@ -99,9 +99,8 @@ Result<Spectrum> readText(std::string_view bytes)
             return badValue(status, bad, lines.number());
         }
         if (values.size() != 2)
-            return Error{values.size() < 2 ? "a line of a two-column spectrum holds one number, not an energy and a count"
-                                           : "a line of a two-column spectrum holds more than an energy and a count",
-                         lines.number()};
+            return Error::make(values.size() < 2 ? ErrorKind::TextOneNumber : ErrorKind::TextMoreNumbers, {},
+                               lines.number());
         started = true;
         if (counts.size() == MaxChannels)
             return tooManyChannels(lines.number());
@@ -109,7 +108,7 @@ Result<Spectrum> readText(std::string_view bytes)
         counts.push_back(values[1]);
     }
     if (counts.empty())
-        return Error{header.empty() ? "no data: not a spectrum" : "a header but no data"};
+        return Error::make(header.empty() ? ErrorKind::TextNoData : ErrorKind::TextHeaderNoData);
 
     Unit unit = unitNamed(header);
     if (unit == Unit::Unknown && header.empty())
@@ -128,7 +127,7 @@ Result<Spectrum> readText(std::string_view bytes)
     const double scale = unit == Unit::keV ? 1000.0 : 1.0;
     auto fit = fitChannelEnergies(energies, scale);
     if (!fit)
-        return Error{"the energies give no calibration: " + fit.error().reason};
+        return Error::wrap(ErrorKind::TextNoCalibration, {}, fit.error());
     spectrum.calibration = fit->calibration;
     double worst = 0.0;
     for (double r : fit->residuals_eV)
@@ -214,7 +213,7 @@ Result<Spectrum> readCounts(std::string_view bytes)
         counts.insert(counts.end(), values.begin(), values.end());
     }
     if (counts.empty())
-        return Error{sawHeader || first ? "a header but no data" : "no data: not a spectrum"};
+        return Error::make(sawHeader || first ? ErrorKind::TextHeaderNoData : ErrorKind::TextNoData);
     if (first && *last - *first + 1 != double(counts.size()))
         spectrum.warnings.push_back("$DATA announces channels " + numberText(*first) + " to " + numberText(*last) +
                                     " but holds " +

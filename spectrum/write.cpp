@@ -34,9 +34,9 @@ std::string csvText(const Spectrum &spectrum)
 namespace {
 
 
-Error systemError(const std::string &what)
+Error systemError(ErrorKind kind, std::vector<std::string> values = {})
 {
-    return Error{what + ": " + systemReason()};
+    return Error::wrap(kind, std::move(values), Error::system());
 }
 
 std::string directoryOf(const std::string &path)
@@ -52,10 +52,10 @@ std::string directoryOf(const std::string &path)
 std::optional<Error> writeFileAtomically(const std::string &path, std::string_view bytes)
 {
     if (path.empty())
-        return Error{"no file name"};
+        return Error::make(ErrorKind::WriteNoName);
     struct stat target {};
     if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-        return Error{"a directory of that name exists"};
+        return Error::make(ErrorKind::WriteDirectoryExists);
 
     // A name of our own beside the target, on the same file system, so that
     // the rename is atomic.
@@ -66,12 +66,12 @@ std::optional<Error> writeFileAtomically(const std::string &path, std::string_vi
         temporary = path + ".zandor-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return systemError("cannot create a file in " + directoryOf(path));
+            return systemError(ErrorKind::WriteCannotCreate, {directoryOf(path)});
     }
     if (fd < 0)
-        return Error{"cannot create a temporary file in " + directoryOf(path)};
+        return Error::make(ErrorKind::WriteNoTemporary, {directoryOf(path)});
 
-    const auto fail = [&](const std::string &what) {
+    const auto fail = [&](ErrorKind what) {
         const Error error = systemError(what);
         ::close(fd);
         ::unlink(temporary.c_str());
@@ -83,7 +83,7 @@ std::optional<Error> writeFileAtomically(const std::string &path, std::string_vi
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("cannot write");
+            return fail(ErrorKind::WriteCannotWrite);
         }
         written += std::size_t(n);
     }
@@ -91,14 +91,14 @@ std::optional<Error> writeFileAtomically(const std::string &path, std::string_vi
     if (::stat(path.c_str(), &target) == 0)
         ::fchmod(fd, target.st_mode & 07777);
     if (::fsync(fd) != 0)
-        return fail("cannot write");
+        return fail(ErrorKind::WriteCannotWrite);
     if (::close(fd) != 0) {
-        const Error error = systemError("cannot write");
+        const Error error = systemError(ErrorKind::WriteCannotWrite);
         ::unlink(temporary.c_str());
         return error;
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const Error error = systemError("cannot replace the file");
+        const Error error = systemError(ErrorKind::WriteCannotReplace);
         ::unlink(temporary.c_str());
         return error;
     }

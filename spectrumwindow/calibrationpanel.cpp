@@ -12,9 +12,13 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-CalibrationPanel::CalibrationPanel(QWidget *parent) : QWidget(parent)
+CalibrationPanel::CalibrationPanel(QWidget *parent) : LazyPanel(parent)
 {
     setObjectName(QStringLiteral("CalibrationPanel"));
+}
+
+void CalibrationPanel::build()
+{
     peak_ = new QLabel(this);
     peak_->setObjectName(QStringLiteral("CalibrationPeak"));
     peak_->setWordWrap(true);
@@ -50,24 +54,32 @@ CalibrationPanel::CalibrationPanel(QWidget *parent) : QWidget(parent)
     connect(assign_, &QPushButton::clicked, this, [this] { emit assignRequested(line_->text()); });
     connect(line_, &QLineEdit::returnPressed, this, [this] { emit assignRequested(line_->text()); });
     connect(undo_, &QPushButton::clicked, this, &CalibrationPanel::undoRequested);
-    undo_->setEnabled(false);
+    setMessage(messageText_);
     retranslate();
+    fillTable(); // its columns fitted to the headers too
 }
 
 void CalibrationPanel::setPeak(std::optional<double> channel, std::optional<double> energy_eV)
 {
     channel_ = channel;
     energy_eV_ = energy_eV;
-    assign_->setEnabled(channel.has_value());
     retranslate();
 }
 
 void CalibrationPanel::setAssignments(const QList<Row> &rows)
 {
+    rows_ = rows;
+    fillTable();
+}
+
+void CalibrationPanel::fillTable()
+{
+    if (!isBuilt())
+        return;
     const QLocale locale = NumberLocale();
-    table_->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        const Row &row = rows[r];
+    table_->setRowCount(int(rows_.size()));
+    for (int r = 0; r < rows_.size(); ++r) {
+        const Row &row = rows_[r];
         const QString cells[] = {locale.toString(row.channel, 'f', 1), row.line, locale.toString(row.energy_eV, 'f', 1),
                                  row.residual_eV ? locale.toString(*row.residual_eV, 'f', 2) : QStringLiteral("-")};
         for (int c = 0; c < 4; ++c) {
@@ -77,7 +89,7 @@ void CalibrationPanel::setAssignments(const QList<Row> &rows)
         }
     }
     table_->resizeColumnsToContents();
-    undo_->setEnabled(!rows.isEmpty());
+    undo_->setEnabled(!rows_.isEmpty());
 }
 
 void CalibrationPanel::setCalibration(std::optional<double> offset_eV, std::optional<double> gain_eV,
@@ -91,12 +103,18 @@ void CalibrationPanel::setCalibration(std::optional<double> offset_eV, std::opti
 
 void CalibrationPanel::setMessage(const QString &message)
 {
+    messageText_ = message;
+    if (!isBuilt())
+        return;
     message_->setText(message);
     message_->setVisible(!message.isEmpty());
 }
 
 void CalibrationPanel::retranslate()
 {
+    if (!isBuilt())
+        return;
+    assign_->setEnabled(channel_.has_value());
     const QLocale locale = NumberLocale();
     if (channel_ && energy_eV_)
         peak_->setText(tr("Peak at channel %1 (now %2 keV). Its line:")
@@ -122,5 +140,5 @@ void CalibrationPanel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
+    LazyPanel::changeEvent(event);
 }

@@ -3,7 +3,10 @@
 // each and its residual, the fitted offset and gain, and undo.
 #pragma once
 
-#include <QWidget>
+#include "uicommon/lazypanel.h"
+
+#include <QList>
+#include <QString>
 
 #include <optional>
 
@@ -12,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-class CalibrationPanel : public QWidget {
+class CalibrationPanel : public LazyPanel {
     Q_OBJECT
 
 public:
@@ -33,22 +36,24 @@ public:
     // A refusal, shown until the next change; empty clears it.
     void setMessage(const QString &message);
 
-    QLineEdit *lineEntry() const { return line_; }
-    QPushButton *assignButton() const { return assign_; }
-    QPushButton *undoButton() const { return undo_; }
-    QTableWidget *table() const { return table_; }
-    QLabel *result() const { return result_; }
-    QLabel *message() const { return message_; }
+    QLineEdit *lineEntry() const { return (ensureBuilt(), line_); }
+    QPushButton *assignButton() const { return (ensureBuilt(), assign_); }
+    QPushButton *undoButton() const { return (ensureBuilt(), undo_); }
+    QTableWidget *table() const { return (ensureBuilt(), table_); }
+    QLabel *result() const { return (ensureBuilt(), result_); }
+    QLabel *message() const { return (ensureBuilt(), message_); }
 
 signals:
     void assignRequested(const QString &lineText);
     void undoRequested();
 
 protected:
+    void build() override;
     void changeEvent(QEvent *event) override;
 
 private:
     void retranslate();
+    void fillTable();
 
     QLabel *peak_ = nullptr;
     QLineEdit *line_ = nullptr;
@@ -58,4 +63,6 @@ private:
     QLabel *result_ = nullptr;
     QLabel *message_ = nullptr;
     std::optional<double> channel_, energy_eV_, offset_, gain_, rms_;
+    QList<Row> rows_;
+    QString messageText_;
 };

@@ -15,9 +15,13 @@
 #include <QRegularExpression>
 
 
-ElementPanel::ElementPanel(QWidget *parent) : QWidget(parent)
+ElementPanel::ElementPanel(QWidget *parent) : LazyPanel(parent)
 {
     setObjectName(QStringLiteral("ElementPanel"));
+}
+
+void ElementPanel::build()
+{
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("PinnedElements"));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -50,20 +54,33 @@ ElementPanel::ElementPanel(QWidget *parent) : QWidget(parent)
     connect(add_, &QPushButton::clicked, this, &ElementPanel::addTyped);
     connect(remove_, &QPushButton::clicked, this, &ElementPanel::removeSelected);
     connect(pinShown_, &QPushButton::clicked, this, &ElementPanel::pinShownRequested);
+    fillList();
     retranslate();
 }
 
 void ElementPanel::setElements(const QList<QPair<int, QColor>> &elements)
 {
+    // The same again (the markers are refreshed on every pointer move over
+    // the periodic table): the list keeps its selection.
+    if (elements == elements_ && isBuilt())
+        return;
+    elements_ = elements;
+    fillList();
+}
+
+void ElementPanel::fillList()
+{
+    if (!isBuilt())
+        return;
     list_->clear();
-    for (const auto &[Z, colour] : elements) {
+    for (const auto &[Z, colour] : elements_) {
         const std::string_view symbol = xray::elementSymbol(Z);
         auto *item = new QListWidgetItem(ColourSwatch(colour),
                                          QStringLiteral("%1 (%2)").arg(QString::fromLatin1(symbol.data(), qsizetype(symbol.size()))).arg(Z));
         item->setData(Qt::UserRole, Z);
         list_->addItem(item);
     }
-    remove_->setEnabled(!elements.isEmpty());
+    remove_->setEnabled(!elements_.isEmpty());
 }
 
 void ElementPanel::addTyped()
@@ -99,6 +116,8 @@ void ElementPanel::removeSelected()
 
 void ElementPanel::retranslate()
 {
+    if (!isBuilt())
+        return;
     hint_->setText(tr("Pinned elements keep their markers, and their strong lines' sum peaks are drawn dotted. "
                       "Type symbols or atomic numbers:"));
     entry_->setPlaceholderText(tr("Fe Cu 29"));
@@ -115,5 +134,5 @@ void ElementPanel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
+    LazyPanel::changeEvent(event);
 }

@@ -3,17 +3,18 @@
 // buttons to pin the element on show in the main window and to unpin.
 #pragma once
 
+#include "uicommon/lazypanel.h"
+
 #include <QColor>
 #include <QList>
 #include <QPair>
-#include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-class ElementPanel : public QWidget {
+class ElementPanel : public LazyPanel {
     Q_OBJECT
 
 public:
@@ -22,10 +23,10 @@ public:
     // The pinned elements, each with its colour, in the order pinned.
     void setElements(const QList<QPair<int, QColor>> &elements);
 
-    QListWidget *list() const { return list_; }
-    QLineEdit *entry() const { return entry_; }
-    QPushButton *pinShownButton() const { return pinShown_; }
-    QPushButton *removeButton() const { return remove_; }
+    QListWidget *list() const { return (ensureBuilt(), list_); }
+    QLineEdit *entry() const { return (ensureBuilt(), entry_); }
+    QPushButton *pinShownButton() const { return (ensureBuilt(), pinShown_); }
+    QPushButton *removeButton() const { return (ensureBuilt(), remove_); }
 
 signals:
     void pinRequested(const QList<int> &elements);
@@ -33,10 +34,12 @@ signals:
     void pinShownRequested();
 
 protected:
+    void build() override;
     void changeEvent(QEvent *event) override;
 
 private:
     void retranslate();
+    void fillList();
     void addTyped();
     void removeSelected();
 
@@ -48,4 +51,5 @@ private:
     QLabel *hint_ = nullptr;
     QLabel *error_ = nullptr;
     QStringList unknown_; // what the last typed text held that is no element
+    QList<QPair<int, QColor>> elements_;
 };

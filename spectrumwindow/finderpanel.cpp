@@ -12,15 +12,19 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-FinderPanel::FinderPanel(CandidatesModel *model, QWidget *parent) : QWidget(parent), model_(model)
+FinderPanel::FinderPanel(CandidatesModel *model, QWidget *parent) : LazyPanel(parent), model_(model)
 {
     setObjectName(QStringLiteral("FinderPanel"));
+}
+
+void FinderPanel::build()
+{
     title_ = new QLabel(this);
     title_->setObjectName(QStringLiteral("FinderPanelTitle"));
     title_->setWordWrap(true);
     view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("FinderPanelView"));
-    view_->setModel(model);
+    view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -60,6 +64,7 @@ FinderPanel::FinderPanel(CandidatesModel *model, QWidget *parent) : QWidget(pare
         pin_->setEnabled(c.isValid());
         assign_->setEnabled(c.isValid() && channel_.has_value());
     });
+    view_->resizeColumnsToContents();
     pin_->setEnabled(false);
     assign_->setEnabled(false);
     retranslate();
@@ -67,6 +72,8 @@ FinderPanel::FinderPanel(CandidatesModel *model, QWidget *parent) : QWidget(pare
 
 int FinderPanel::currentRow() const
 {
+    if (!isBuilt())
+        return -1;
     const QModelIndex current = view_->currentIndex();
     return current.isValid() ? current.row() : -1;
 }
@@ -80,6 +87,8 @@ void FinderPanel::setPeak(std::optional<double> energy_eV, std::optional<double>
 
 void FinderPanel::retranslate()
 {
+    if (!isBuilt())
+        return;
     const QLocale locale = NumberLocale();
     if (energy_eV_ && channel_)
         title_->setText(tr("Candidates for the peak at %1 keV (channel %2):")
@@ -99,5 +108,5 @@ void FinderPanel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
+    LazyPanel::changeEvent(event);
 }

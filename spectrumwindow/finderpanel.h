@@ -5,7 +5,7 @@
 // calibration.
 #pragma once
 
-#include <QWidget>
+#include "uicommon/lazypanel.h"
 
 #include <optional>
 
@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class QTableView;
 
-class FinderPanel : public QWidget {
+class FinderPanel : public LazyPanel {
     Q_OBJECT
 
 public:
@@ -24,9 +24,10 @@ public:
     // uncalibrated spectrum (no energy), or nothing picked.
     void setPeak(std::optional<double> energy_eV, std::optional<double> channel);
 
-    QTableView *view() const { return view_; }
-    QPushButton *pinButton() const { return pin_; }
-    QPushButton *assignButton() const { return assign_; }
+    QTableView *view() const { return (ensureBuilt(), view_); }
+    QPushButton *pinButton() const { return (ensureBuilt(), pin_); }
+    QPushButton *assignButton() const { return (ensureBuilt(), assign_); }
+    // The row chosen; -1 for none (and while the panel was never shown).
     int currentRow() const;
 
 signals:
@@ -35,6 +36,7 @@ signals:
     void assignRequested();
 
 protected:
+    void build() override;
     void changeEvent(QEvent *event) override;
 
 private:

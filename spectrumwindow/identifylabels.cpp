@@ -3,9 +3,13 @@
 #include "xray/elements.h"
 #include "xray/lines.h"
 
+#include <QCoreApplication>
+
 namespace identifylabels {
 
 namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("identifylabels", text); }
 
 QString symbol(int Z)
 {
@@ -36,6 +40,32 @@ QString peakLabel(const identify::Assignment &a)
     }
     case identify::AssignmentKind::Zero:
     case identify::AssignmentKind::Unexplained:
+        break;
+    }
+    return {};
+}
+
+QString reasonLabel(const identify::PeakReason &reason)
+{
+    using Kind = identify::PeakReason::Kind;
+    switch (reason.kind) {
+    case Kind::Rayleigh:
+        return tr("Rayleigh");
+    case Kind::Compton:
+        return tr("Compton");
+    case Kind::Internal:
+    case Kind::TubeRayleigh:
+    case Kind::TubeCompton: {
+        if (!reason.line)
+            return {};
+        const QString line = symbol(reason.line->Z) + u' ' + lineGroup(*reason.line);
+        if (reason.kind == Kind::Internal)
+            return reason.escape ? tr("%1 esc (detector)").arg(line) : tr("%1 (detector)").arg(line);
+        if (reason.kind == Kind::TubeRayleigh)
+            return reason.escape ? tr("%1 scattered, esc").arg(line) : tr("%1 scattered").arg(line);
+        return reason.escape ? tr("%1 Compton, esc").arg(line) : tr("%1 Compton").arg(line);
+    }
+    default:
         break;
     }
     return {};

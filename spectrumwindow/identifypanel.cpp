@@ -31,14 +31,21 @@ QString keV(double energy_eV) { return NumberLocale().toString(energy_eV / 1000,
 
 } // namespace
 
-IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
+IdentifyPanel::IdentifyPanel(QWidget *parent) : LazyPanel(parent)
 {
     setObjectName(QStringLiteral("IdentifyPanel"));
+}
+
+void IdentifyPanel::build()
+{
     identify_ = new QPushButton(this);
     identify_->setObjectName(QStringLiteral("IdentifyPanelIdentify"));
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("IdentifySummary"));
     summary_->setWordWrap(true);
+    response_ = new QLabel(this);
+    response_->setObjectName(QStringLiteral("IdentifyResponse"));
+    response_->setWordWrap(true);
     elementsTitle_ = new QLabel(this);
     elementsTitle_->setWordWrap(true);
     elements_ = new QListWidget(this);
@@ -59,6 +66,7 @@ IdentifyPanel::IdentifyPanel(QWidget *parent) : QWidget(parent)
     auto *box = new QVBoxLayout(this);
     box->addWidget(identify_, 0, Qt::AlignLeft);
     box->addWidget(summary_);
+    box->addWidget(response_);
     box->addWidget(elementsTitle_);
     box->addWidget(elements_, 1);
     box->addWidget(peaksTitle_);
@@ -89,6 +97,8 @@ void IdentifyPanel::setKept(const QList<int> &kept)
     if (kept == kept_)
         return;
     kept_ = kept;
+    if (!isBuilt())
+        return;
     // In place: this may run while the list handles a click on a tick.
     filling_ = true;
     for (int row = 0; row < elements_->count(); ++row) {
@@ -116,6 +126,8 @@ void IdentifyPanel::greyPeaks()
 
 void IdentifyPanel::retranslate()
 {
+    if (!isBuilt())
+        return;
     identify_->setText(tr("&Identify the peaks"));
     identify_->setToolTip(tr("Name the elements of the active spectrum, pin them and label its peaks"));
     elementsTitle_->setText(tr("Elements found (untick one to remove it, tick it to add it back):"));
@@ -126,35 +138,23 @@ void IdentifyPanel::retranslate()
 
 void IdentifyPanel::fill()
 {
+    if (!isBuilt())
+        return;
     filling_ = true;
     const QLocale locale = NumberLocale();
     elements_->clear();
     peaks_->setRowCount(0);
     notes_->clear();
+    response_->clear();
     if (!id_) {
         summary_->setText(tr("Identify the peaks of the active spectrum: the elements that explain them are "
                              "pinned and the peaks labelled, escape and sum peaks as such."));
         filling_ = false;
         return;
     }
-    const QString fwhm = locale.toString(id_->fwhmMnKa_eV, 'f', 1);
-    QString source;
-    switch (id_->fwhmSource) {
-    case identify::Identification::FwhmSource::Given:
-        source = tr("as set");
-        break;
-    case identify::Identification::FwhmSource::File:
-        source = tr("from the file");
-        break;
-    case identify::Identification::FwhmSource::Estimated:
-        source = tr("estimated from the spectrum");
-        break;
-    case identify::Identification::FwhmSource::Usual:
-        source = tr("the detector's usual");
-        break;
-    }
     const QString beam = id_->beam_kV ? tr("%1 kV").arg(locale.toString(*id_->beam_kV, 'g', 4)) : tr("not known");
-    summary_->setText(tr("%1: FWHM %2 eV at Mn K\u03b1 (%3); beam %4.").arg(spectrum_, fwhm, source, beam));
+    summary_->setText(tr("%1: beam %2.").arg(spectrum_, beam));
+    response_->setText(responseText());
     if (id_->elements.empty())
         elements_->addItem(tr("none"));
     for (const identify::IdentifiedElement &e : id_->elements) {
@@ -201,7 +201,9 @@ void IdentifyPanel::fill()
             tip = tr("The detector's noise peak at zero energy");
             break;
         case identify::AssignmentKind::Unexplained:
-            what = tr("unexplained");
+            what = identifylabels::reasonLabel(p.reason);
+            if (what.isEmpty())
+                what = tr("unexplained");
             tip = reasonText(p.reason);
             break;
         case identify::AssignmentKind::Line:
@@ -227,6 +229,63 @@ void IdentifyPanel::fill()
         notes << noteText(n);
     notes_->setText(notes.join(u'\n'));
     filling_ = false;
+}
+
+// The detector's response the identification worked with: the resolution
+// and where it came from, and how far the file's energies are off, as the
+// spectrum's own peaks measured them.
+QString IdentifyPanel::responseText() const
+{
+    const QLocale locale = NumberLocale();
+    QString source;
+    switch (id_->fwhmSource) {
+    case identify::Identification::FwhmSource::Given:
+        source = tr("as set");
+        break;
+    case identify::Identification::FwhmSource::File:
+        source = tr("from the file");
+        break;
+    case identify::Identification::FwhmSource::Estimated:
+        source = tr("estimated from the spectrum");
+        break;
+    case identify::Identification::FwhmSource::Usual:
+        source = tr("the detector's usual; the spectrum did not show it");
+        break;
+    }
+    const QString resolution =
+        tr("Resolution: FWHM %1 eV at Mn K\u03b1 (%2).").arg(locale.toString(id_->fwhmMnKa_eV, 'f', 1), source);
+
+    const identify::Response &r = id_->response;
+    const int n = id_->responsePeaks;
+    if (n <= 0)
+        return resolution + u'\n' + tr("Energies: as the file gives them; no peak stood alone to measure them.");
+    const QString measured = n == 1 ? tr("measured on 1 peak") : tr("measured on %1 peaks").arg(n);
+    const bool off = r.shiftOffset_eV != 0 || r.shiftGain != 0 || r.shiftQuadratic_eV != 0 || r.lowPoints > 0;
+    if (!off)
+        return resolution + u'\n' + tr("Energies: as the file gives them, %1.").arg(measured);
+    // Signed, as an offset reads: "+1.2", "-0.4".
+    const auto signedText = [&locale](double v, int decimals) {
+        const QString text = locale.toString(std::fabs(v), 'f', decimals);
+        return (v < 0 ? locale.negativeSign() : locale.positiveSign()) + text;
+    };
+    QString formula = tr("%1 eV %2 % E").arg(signedText(r.shiftOffset_eV, 1), signedText(100 * r.shiftGain, 3));
+    if (r.shiftQuadratic_eV != 0)
+        formula = tr("%1 %2 eV (E/keV)\u00b2").arg(formula, signedText(r.shiftQuadratic_eV, 2));
+    // What that comes to at 1 keV and at 10 keV (or the beam energy, if lower).
+    QStringList at;
+    const double top = std::clamp(id_->beam_kV.value_or(10.0), 1.0, 10.0);
+    for (double keV : {1.0, top})
+        if (at.isEmpty() || keV > 1.0)
+            at << tr("%1 eV at %2 keV").arg(signedText(r.linearShift(keV * 1000), 1), locale.toString(keV, 'g', 3));
+    QString text = tr("Energies, %1: a line at E shows %2 off its energy (%3).").arg(measured, formula, at.join(u", "));
+    if (r.lowPoints > 0) {
+        QStringList low;
+        for (int i = 0; i < r.lowPoints && i < identify::Response::MaxLowPoints; ++i)
+            low << tr("%1 eV at %2 keV")
+                       .arg(signedText(r.shift(r.lowEnergy_eV[i]), 1), locale.toString(r.lowEnergy_eV[i] / 1000, 'f', 2));
+        text += u' ' + tr("Below 1 keV, where the response is least linear: %1.").arg(low.join(u", "));
+    }
+    return resolution + u'\n' + text;
 }
 
 QString IdentifyPanel::noteText(const identify::Note &note) const
@@ -380,5 +439,5 @@ void IdentifyPanel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
+    LazyPanel::changeEvent(event);
 }

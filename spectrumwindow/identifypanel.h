@@ -5,9 +5,9 @@
 #pragma once
 
 #include "identify/identify.h"
+#include "uicommon/lazypanel.h"
 
 #include <QList>
-#include <QWidget>
 
 #include <optional>
 
@@ -16,7 +16,7 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 
-class IdentifyPanel : public QWidget {
+class IdentifyPanel : public LazyPanel {
     Q_OBJECT
 
 public:
@@ -28,22 +28,26 @@ public:
     // The elements kept: their ticks, and the peaks of the others greyed.
     void setKept(const QList<int> &kept);
 
-    QPushButton *identifyButton() const { return identify_; }
-    QListWidget *elementList() const { return elements_; }
-    QTableWidget *peakTable() const { return peaks_; }
-    QLabel *summary() const { return summary_; }
+    QPushButton *identifyButton() const { return (ensureBuilt(), identify_); }
+    QListWidget *elementList() const { return (ensureBuilt(), elements_); }
+    QTableWidget *peakTable() const { return (ensureBuilt(), peaks_); }
+    QLabel *summary() const { return (ensureBuilt(), summary_); }
+    // The resolution and how far the file's energies are off.
+    QLabel *response() const { return (ensureBuilt(), response_); }
 
 signals:
     void identifyRequested();
     void keptChanged(int Z, bool kept);
 
 protected:
+    void build() override;
     void changeEvent(QEvent *event) override;
 
 private:
     void retranslate();
     void fill();
     void greyPeaks();
+    QString responseText() const;
     QString noteText(const identify::Note &note) const;
     // The reasons of identification in the window's language.
     QString reasonText(const identify::ElementReason &reason) const;
@@ -55,6 +59,7 @@ private:
     QList<int> kept_;
     QPushButton *identify_ = nullptr;
     QLabel *summary_ = nullptr;
+    QLabel *response_ = nullptr;
     QLabel *elementsTitle_ = nullptr;
     QListWidget *elements_ = nullptr;
     QLabel *peaksTitle_ = nullptr;

@@ -91,7 +91,8 @@ QList<SpectrumPlot::Marker> elementMarkers(int Z, const Context &c, const QColor
 }
 
 QList<SpectrumPlot::Marker> sumMarkers(std::span<const int> elements, const Context &c,
-                                       const std::function<QColor(int Z)> &colourOf)
+                                       const std::function<QColor(int Z)> &colourOf,
+                                       const std::function<bool(int Z)> &quiet)
 {
     QList<SpectrumPlot::Marker> markers;
     for (const xray::SumPeak &s : xray::sumPeaks(elements, c.beam_eV)) {
@@ -101,9 +102,10 @@ QList<SpectrumPlot::Marker> sumMarkers(std::span<const int> elements, const Cont
         const std::array<double, 3> b = familyHeights(xray::linesOf(s.second->Z), c);
         const double parent = std::min(s.first->relative * a[std::size_t(s.first->family)],
                                        s.second->relative * b[std::size_t(s.second->family)]);
+        const bool unlabelled = quiet && quiet(s.first->Z) && quiet(s.second->Z);
         markers.append({s.energy_eV / 1000, std::max(parent * SumHeightShare, c.floor),
-                        label(*s.first) + u'+' + label(*s.second), colourOf ? colourOf(s.first->Z) : QColor(Qt::black),
-                        Qt::DotLine});
+                        unlabelled ? QString() : label(*s.first) + u'+' + label(*s.second),
+                        colourOf ? colourOf(s.first->Z) : QColor(Qt::black), Qt::DotLine});
     }
     return markers;
 }

@@ -46,8 +46,10 @@ QList<SpectrumPlot::Marker> elementMarkers(int Z, const Context &context, const 
 
 // The sum peaks of the strong lines of these elements (dotted), labelled
 // "Fe Kα1+Cu Kα1", each in the colour of its first line's element
-// (colourOf(Z)).
+// (colourOf(Z)); a sum of two elements that are `quiet` is drawn without
+// its label.
 QList<SpectrumPlot::Marker> sumMarkers(std::span<const int> elements, const Context &context,
-                                       const std::function<QColor(int Z)> &colourOf);
+                                       const std::function<QColor(int Z)> &colourOf,
+                                       const std::function<bool(int Z)> &quiet = {});
 
 } // namespace linemarkers

@@ -1,6 +1,7 @@
 #include "spectrumfiles.h"
 
 #include "spectrum/read.h"
+#include "uicommon/errortext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -157,7 +158,7 @@ ReadResult read(const QString &path)
 {
     spectrum::Result<spectrum::Spectrum> result = spectrum::readFile(QFile::encodeName(path).toStdString());
     if (!result)
-        return QString::fromStdString(result.error().message());
+        return errortext::message(result.error());
     return std::move(result).value();
 }
 

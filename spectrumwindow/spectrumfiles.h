@@ -42,7 +42,7 @@ OpenAsker setOpenAsker(OpenAsker asker);
 SaveAsker setSaveAsker(SaveAsker asker);
 
 // A spectrum read from a file, or the reader's reason for refusing it
-// ("reason (line N)").
+// ("reason (line N)"), in the window's language.
 using ReadResult = std::variant<spectrum::Spectrum, QString>;
 ReadResult read(const QString &path);
 

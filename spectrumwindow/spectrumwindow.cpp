@@ -34,6 +34,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The side panels are at least this wide, for their tables.
+constexpr int MinSidePanelWidth = 420;
+
+} // namespace
 
 SpectrumWindow::SpectrumWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -101,13 +107,18 @@ void SpectrumWindow::buildWindow()
 
 void SpectrumWindow::buildSidePanels()
 {
+    // Every tab in sight: without scroll buttons the tab bar asks for the
+    // width of all its tabs, and the panels get at least that, in either
+    // language. The panels other than the first are built when first shown.
     sidePanels_ = new QTabWidget(this);
     sidePanels_->setObjectName(QStringLiteral("SidePanels"));
-    sidePanels_->setMinimumWidth(420);
+    sidePanels_->setUsesScrollButtons(false);
+    sidePanels_->setElideMode(Qt::ElideNone);
 
     // Spectra: the list, the one selected is the active spectrum.
     auto *spectra = new QWidget(this);
     spectra->setObjectName(QStringLiteral("SpectraPanel"));
+    spectra->setMinimumWidth(MinSidePanelWidth);
     spectraList_ = new QListWidget(spectra);
     spectraList_->setObjectName(QStringLiteral("SpectraList"));
     removeSpectrum_ = new QPushButton(spectra);
@@ -255,6 +266,7 @@ void SpectrumWindow::retranslate()
     updateAxes();
     if (!entries_.empty())
         updateAllSeries();
+    refreshIdentification(); // the names of the tube's and detector's peaks
 }
 
 void SpectrumWindow::changeEvent(QEvent *event)

@@ -190,6 +190,8 @@ private:
     // spectrumwindow_identify.cpp
     void refreshIdentification(); // labels and ticks after the pins changed
     void forgetIdentification();  // its spectrum changed or went
+    bool foundElement(int Z) const;
+    void quietenFound(QList<SpectrumPlot::Marker> &markers) const;
 
     // spectrumwindow_calibration.cpp
     void applyAssignments(Entry &e);

@@ -4,6 +4,7 @@
 #include "calibrationpanel.h"
 #include "finderpanel.h"
 #include "uicommon/candidatesmodel.h"
+#include "uicommon/errortext.h"
 
 #include "spectrum/calibration.h"
 #include "xray/lines.h"
@@ -71,7 +72,7 @@ bool SpectrumWindow::assignPickedPeak(const QString &lineText)
         if (!fit) {
             e.assignments.pop_back();
             calibrationPanel_->setMessage(
-                tr("Not calibrated: %1.").arg(QString::fromStdString(fit.error().message())));
+                tr("Not calibrated: %1.").arg(errortext::message(fit.error())));
             showCalibration();
             return false;
         }

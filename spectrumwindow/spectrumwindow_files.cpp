@@ -4,6 +4,7 @@
 #include "plotexport.h"
 #include "spectrumfiles.h"
 #include "uicommon/errorreport.h"
+#include "uicommon/errortext.h"
 #include "uicommon/toolsettings.h"
 
 #include "spectrum/write.h"
@@ -27,7 +28,7 @@ constexpr double FirstViewMargin = 0.05;
 
 QString writeError(const std::optional<spectrum::Error> &error)
 {
-    return error ? QString::fromStdString(error->message()) : QString();
+    return error ? errortext::message(*error) : QString();
 }
 
 } // namespace

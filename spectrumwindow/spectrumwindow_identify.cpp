@@ -8,6 +8,7 @@
 #include "linemarkers.h"
 
 #include "uicommon/detectorbox.h"
+#include "uicommon/errortext.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -31,14 +32,15 @@ bool SpectrumWindow::identifyPeaks()
     identify::IdentifyOptions options;
     const xray::Detector detector = detector_->detector();
     options.material = detector.material();
-    // The file's resolution, when it gives one, else the box's.
-    if (!e.data.meta.resolution.fwhmMnKa_eV && !e.data.meta.resolution.sigmaLin_keV)
+    // The file's resolution, when it gives one, else the box's when the
+    // user chose it; else identification measures it on the peaks.
+    if (!e.data.meta.resolution.fwhmMnKa_eV && !e.data.meta.resolution.sigmaLin_keV && detector_->fwhmChosen())
         options.fwhmMnKa_eV = detector.fwhmMnKa();
     if (const std::optional<double> beam = detector_->beam_eV())
         options.beam_kV = *beam / 1000;
     const spectrum::Result<identify::Identification> result = identify::identify(e.data, options);
     if (!result) {
-        note_->setText(QString::fromStdString(result.error().reason));
+        note_->setText(errortext::reason(result.error()));
         return false;
     }
     identification_ = result.value();
@@ -68,6 +70,35 @@ void SpectrumWindow::forgetIdentification()
     refreshMarkers(); // the markers of the lines found lose their bold
 }
 
+bool SpectrumWindow::foundElement(int Z) const
+{
+    return identification_ && std::any_of(identification_->elements.begin(), identification_->elements.end(),
+                                          [Z](const identify::IdentifiedElement &e) { return e.Z == Z; });
+}
+
+// The markers of an element found: a line that explains a peak keeps its
+// label and is drawn bold; its other lines and its escape peaks become
+// ticks without text, since the peaks found carry their own labels (a
+// label over empty continuum only hides the spectrum). A marker the finder
+// highlights keeps its label.
+void SpectrumWindow::quietenFound(QList<SpectrumPlot::Marker> &markers) const
+{
+    for (SpectrumPlot::Marker &m : markers) {
+        const bool explains =
+            m.style == Qt::SolidLine
+            && std::any_of(identification_->peaks.begin(), identification_->peaks.end(),
+                           [&](const identify::IdentifiedPeak &p) {
+                               return p.assignment.kind == identify::AssignmentKind::Line
+                                      && std::fabs(p.assignment.line->energy_eV / 1000 - m.x) < 1e-6
+                                      && identifylabels::peakLabel(p.assignment) == m.label;
+                           });
+        if (explains)
+            m.highlighted = true;
+        else if (!m.highlighted)
+            m.label.clear();
+    }
+}
+
 void SpectrumWindow::refreshIdentification()
 {
     if (!identification_ || active_ < 0) {
@@ -82,16 +113,17 @@ void SpectrumWindow::refreshIdentification()
     identifyPanel_->setKept(kept);
 
     // A label over each peak whose elements are kept, artefacts in grey. A
-    // line's peak already has its pinned marker, labelled at the peak's top
-    // with the same name: that marker is drawn bold instead (a second label
-    // would cover the first); only a line without one gets a label, in its
-    // element's pin colour.
+    // line's peak has its pinned marker, labelled at the peak's top with the
+    // same name and drawn bold (refreshMarkers); only a line without one
+    // gets a label, in its element's pin colour. Peaks of the detector's own
+    // lines and of the tube's scattered lines are named as such.
     const xray::Detector detector(identification_->material, identification_->fwhmMnKa_eV);
-    QList<SpectrumPlot::Marker> markers = plot_->markers(PinnedLayer);
-    bool boldened = false;
+    const QList<SpectrumPlot::Marker> markers = plot_->markers(PinnedLayer);
     QList<SpectrumPlot::TextLabel> labels;
     for (const identify::IdentifiedPeak &p : identification_->peaks) {
-        const QString text = identifylabels::peakLabel(p.assignment);
+        QString text = identifylabels::peakLabel(p.assignment);
+        if (p.assignment.kind == identify::AssignmentKind::Unexplained)
+            text = identifylabels::reasonLabel(p.reason);
         const QList<int> involved = identifylabels::elementsOf(p.assignment);
         if (text.isEmpty()
             || !std::all_of(involved.begin(), involved.end(), [&](int Z) { return kept.contains(Z); }))
@@ -100,20 +132,15 @@ void SpectrumWindow::refreshIdentification()
         QColor colour(0x60, 0x60, 0x60);
         if (p.assignment.kind == identify::AssignmentKind::Line) {
             const double lineEnergy = p.assignment.line->energy_eV / 1000;
-            const auto marker = std::find_if(markers.begin(), markers.end(), [&](const SpectrumPlot::Marker &m) {
-                return m.label == text && std::fabs(m.x - lineEnergy) < 1e-6;
+            const bool marked = std::any_of(markers.begin(), markers.end(), [&](const SpectrumPlot::Marker &m) {
+                return m.highlighted && m.label == text && std::fabs(m.x - lineEnergy) < 1e-6;
             });
-            if (marker != markers.end()) {
-                boldened = boldened || !marker->highlighted;
-                marker->highlighted = true;
+            if (marked)
                 continue;
-            }
             colour = linemarkers::pinColour(int(pinned_.indexOf(p.assignment.line->Z)));
         }
         labels.append({energy / 1000, countsNear(energy, 0.5 * detector.fwhm(energy)), text, colour});
     }
-    if (boldened)
-        plot_->setMarkers(PinnedLayer, markers);
     plot_->setTextLabels(labels);
 }
 

@@ -92,16 +92,21 @@ void SpectrumWindow::refreshMarkers()
         return markers;
     };
     QList<SpectrumPlot::Marker> pinned;
-    for (const auto &[Z, colour] : pins)
-        pinned += linemarkers::elementMarkers(Z, context, colour);
-    plot_->setMarkers(PinnedLayer, highlight(pinned));
+    for (const auto &[Z, colour] : pins) {
+        QList<SpectrumPlot::Marker> markers = highlight(linemarkers::elementMarkers(Z, context, colour));
+        if (foundElement(Z))
+            quietenFound(markers);
+        pinned += markers;
+    }
+    plot_->setMarkers(PinnedLayer, pinned);
     const auto colourOf = [&pins](int Z) {
         for (const auto &[pin, colour] : pins)
             if (pin == Z)
                 return colour;
         return QColor(Qt::black);
     };
-    plot_->setMarkers(SumLayer, highlight(linemarkers::sumMarkers(pinned_, context, colourOf)));
+    plot_->setMarkers(SumLayer, highlight(linemarkers::sumMarkers(pinned_, context, colourOf,
+                                                                  [this](int Z) { return foundElement(Z); })));
     if (hoverZ_ > 0 && !pinned_.contains(hoverZ_))
         plot_->setMarkers(HoverLayer, highlight(linemarkers::elementMarkers(hoverZ_, context)));
     else

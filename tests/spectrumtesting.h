@@ -73,6 +73,8 @@ inline void expectRefusal(const spectrum::Result<spectrum::Spectrum> &result, co
     QVERIFY(!result);
     QVERIFY2(reason(result).contains(phrase), qPrintable(reason(result)));
     QCOMPARE(int(result.error().line), line);
+    // A kind the windows word in their language (spectrum/error.h).
+    QVERIFY2(result.error().kind != spectrum::ErrorKind::Unworded, qPrintable(QStringLiteral("no kind: ") + reason(result)));
 }
 
 } // namespace spectrumtesting

@@ -20,6 +20,7 @@ private slots:
     void badArgs_data();
     void badArgs();
     void quotedKeepsOneLine();
+    void quotedPathKeepsTheFileName();
     void topLevel_data();
     void topLevel();
     void commandLineOrWindow_data();
@@ -95,6 +96,17 @@ void TestCliFramework::quotedKeepsOneLine()
     // 59 ASCII bytes, then a two-byte character across the cut: it goes whole.
     const std::string accented = std::string(59, 'a') + "\xc3\xa9" + "zz";
     QCOMPARE(QString::fromStdString(cli::quoted(accented)), "'" + QString(59, u'a') + "...'");
+}
+
+void TestCliFramework::quotedPathKeepsTheFileName()
+{
+    QCOMPARE(QString::fromStdString(cli::quotedPath("data/a\nb.bcf")), "'data/a?b.bcf'");
+    // A long folder: the file's name at the end stays, the beginning goes.
+    const std::string deep = "/usr/lib/python3/dist-packages/hyperspy/tests/io/bruker_data/Nope.bcf";
+    QCOMPARE(QString::fromStdString(cli::quotedPath(deep)), "'..." + QString::fromStdString(deep.substr(deep.size() - 60)) + "'");
+    // A two-byte character across the cut is left out whole.
+    const std::string accented = "zz\xc3\xa9" + std::string(59, 'a');
+    QCOMPARE(QString::fromStdString(cli::quotedPath(accented)), "'..." + QString(59, u'a') + "'");
 }
 
 void TestCliFramework::topLevel_data()

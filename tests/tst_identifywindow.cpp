@@ -5,21 +5,27 @@
 // along and comes back with them; the panel follows the language.
 #include "app/spectrumtools.h"
 #include "mainwindow/form1.h"
+#include "spectrumwindow/identifylabels.h"
 #include "spectrumwindow/identifypanel.h"
 #include "spectrumwindow/spectrumwindow.h"
 #include "testsupport.h"
 #include "toolswindowfixture.h"
+#include "uicommon/detectorbox.h"
 #include "uicommon/errorreport.h"
+#include "uicommon/numberlocale.h"
 
 #include "hardcases.h"
 #include "synth.h"
 
 #include "spectrum/write.h"
+#include "xray/lines.h"
 
 #include <QtTest>
 
 #include <QLabel>
+#include <QDoubleSpinBox>
 #include <QListWidget>
+#include <QSet>
 #include <QSettings>
 #include <QTableWidget>
 #include <QToolBar>
@@ -37,14 +43,20 @@ class TestIdentifyWindow : public QObject, private ToolsWindowFixture {
 
     QStringList peakLabels() { return window()->peakLabels(); }
 
-    // A hard case written as an EMSA file and opened as the user would.
+    // A hard case written as an EMSA file, or a measured spectrum of the
+    // benchmark's corpus ("NAME.msa"), opened as the user would.
     SpectrumWindow *openCase(const char *name)
     {
         static const std::vector<synth::HardCase> cases = synth::hardCases();
-        const synth::HardCase *c = synth::findHardCase(cases, name);
-        const QString file = dir->file(QString::fromLatin1(name) + u".msa"_qs);
-        if (!c || spectrum::writeEmsa(synth::generate(c->recipe).spectrum, file.toStdString()))
-            return nullptr;
+        QString file = QString::fromLatin1(name);
+        if (file.endsWith(u".msa"_qs)) {
+            file = QStringLiteral(ZANDOR_SOURCE_DIR "/bench/measured/spectra/") + file;
+        } else {
+            const synth::HardCase *c = synth::findHardCase(cases, name);
+            file = dir->file(file + u".msa"_qs);
+            if (!c || spectrum::writeEmsa(synth::generate(c->recipe).spectrum, file.toStdString()))
+                return nullptr;
+        }
         tools->openFiles({file});
         SpectrumWindow *w = window();
         if (!w || !QTest::qWaitForWindowExposed(w))
@@ -205,11 +217,181 @@ private slots:
         // The noise peak: named, never "-0.000".
         QCOMPARE(table->item(0, 3)->text(), u"pico de ru\u00eddo"_qs);
         QVERIFY(!table->item(0, 0)->text().startsWith(u'-'));
-        QVERIFY(w->identifyPanel()->summary()->text().contains(u"FWHM"_qs));
         QVERIFY(w->identifyPanel()->summary()->text().contains(u"feixe 20 kV"_qs));
+        QVERIFY(w->identifyPanel()->response()->text().contains(u"FWHM"_qs));
         auto *notes = w->identifyPanel()->findChild<QLabel *>(u"IdentifyNotes"_qs);
         QVERIFY(notes);
         QVERIFY2(notes->text().isEmpty() || notes->text().contains(u"pico"_qs), qPrintable(notes->text()));
+    }
+
+    void resolutionShown_data()
+    {
+        QTest::addColumn<bool>("fileGivesIt");
+        QTest::addColumn<double>("typed"); // into the Detector tab; 0: left at the usual
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        // The detector's true FWHM is 160 eV, the box's usual 129 eV.
+        QTest::newRow("usual: measured") << false << 0.0 << u"estimada a partir do espectro"_qs << 150.0 << 170.0;
+        QTest::newRow("typed by the user") << false << 145.0 << u"como definida"_qs << 145.0 << 145.0;
+        QTest::newRow("given by the file") << true << 145.0 << u"do arquivo"_qs << 159.5 << 160.5;
+    }
+
+    // The Identification panel shows the resolution identification used and
+    // where it came from: the file's, else the one the user typed, else the
+    // one the spectrum's own peaks gave, never the box's usual value as if
+    // someone had set it.
+    void resolutionShown()
+    {
+        QFETCH(bool, fileGivesIt);
+        QFETCH(double, typed);
+        QFETCH(QString, source);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        synth::Recipe recipe;
+        recipe.title = "Cr-Fe-Ni, 160 eV";
+        recipe.sample = {{24, 0.2}, {26, 0.7}, {28, 0.1}};
+        recipe.detector = synth::DetectorModel::typical(xray::Material::Si, 160);
+        recipe.recordResolution = fileGivesIt;
+        const QString file = dir->file(u"steel.msa"_qs);
+        QVERIFY(!spectrum::writeEmsa(synth::generate(recipe).spectrum, file.toStdString()));
+        tools->openFiles({file});
+        SpectrumWindow *w = window();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QDoubleSpinBox *fwhm = w->detectorBox()->fwhmBox();
+        const double usual = fwhm->value();
+        if (typed > 0)
+            fwhm->setValue(typed);
+        clickIdentify();
+        QVERIFY(w->identification());
+        const QString text = w->identifyPanel()->response()->text();
+        QVERIFY2(text.contains(source), qPrintable(text));
+        const double shown = w->identification()->fwhmMnKa_eV;
+        QVERIFY2(shown >= low && shown <= high, qPrintable(QString::number(shown)));
+        QVERIFY2(text.contains(u"FWHM "_qs + NumberLocale().toString(shown, 'f', 1)),
+                 qPrintable(text));
+        fwhm->setValue(usual); // the next test starts from the usual resolution
+    }
+
+    void labelsOnlyWhereLinesExplainPeaks_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"ti-sum-20kv", "albr3-20kv", "cr-mn-20kv", "mo-ge-30kv", "brass-xrf-40kv",
+                                 "K411-K412_K412_std.msa", "K411-K412_CaF2_std.msa"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    // After Identify, a marker of an element found keeps its label only
+    // where its line explains a peak found, and is drawn bold there; its
+    // other lines, its escape peaks and the sum peaks of the elements found
+    // are ticks without text. Every text label stands over a peak found,
+    // and every line found is named once.
+    void labelsOnlyWhereLinesExplainPeaks()
+    {
+        QFETCH(QString, name);
+        SpectrumWindow *w = openCase(qPrintable(name));
+        QVERIFY(w);
+        clickIdentify();
+        QVERIFY(w->identification());
+        const identify::Identification &id = *w->identification();
+        const auto key = [](const QString &label, double keV) { return label + u' ' + QString::number(keV, 'f', 4); };
+        QSet<QString> explained;
+        for (const identify::IdentifiedPeak &p : id.peaks)
+            if (p.assignment.kind == identify::AssignmentKind::Line)
+                explained << key(QString::fromStdString(xray::lineLabel(*p.assignment.line)),
+                                 p.assignment.line->energy_eV / 1000);
+        QSet<QString> named;
+        int ticks = 0;
+        for (const SpectrumPlot::Marker &m : w->plot()->markers(SpectrumWindow::PinnedLayer)) {
+            if (m.label.isEmpty()) {
+                ++ticks;
+                continue;
+            }
+            QVERIFY2(m.highlighted && explained.contains(key(m.label, m.x)),
+                     qPrintable(m.label + u" is labelled but explains no peak found"_qs));
+            named << key(m.label, m.x);
+        }
+        QVERIFY2(ticks > 0, "no line of the elements found is left as a tick");
+        for (const SpectrumPlot::Marker &m : w->plot()->markers(SpectrumWindow::SumLayer))
+            QVERIFY2(m.label.isEmpty(), qPrintable(m.label + u" labels a sum peak not found"_qs));
+        const QList<SpectrumPlot::TextLabel> texts = w->plot()->textLabels();
+        for (const SpectrumPlot::TextLabel &l : texts) {
+            const bool overPeak = std::any_of(id.peaks.begin(), id.peaks.end(), [&](const identify::IdentifiedPeak &p) {
+                return std::fabs(p.peak.energy_eV / 1000 - l.x) < 1e-9;
+            });
+            QVERIFY2(overPeak, qPrintable(l.text + u" stands over no peak found"_qs));
+            QVERIFY2(!named.contains(key(l.text, l.x)), qPrintable(l.text + u" is named twice"_qs));
+        }
+        // Every line found is named: by its bold marker or by a text.
+        const QStringList labels = w->peakLabels();
+        for (const QString &line : explained) {
+            const QString label = line.section(u' ', 0, -2);
+            QVERIFY2(labels.contains(label), qPrintable(label + u" is found but not named"_qs));
+        }
+    }
+
+    void artefactLabels_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<QString>("portuguese");
+        QTest::addColumn<QString>("english");
+        using K = identify::PeakReason::Kind;
+        QTest::newRow("internal") << int(K::Internal) << u"Si Ka1"_qs << false << u"Si K\u03b1 (detector)"_qs
+                                  << u"Si K\u03b1 (detector)"_qs;
+        QTest::newRow("internal escape") << int(K::Internal) << u"Si Ka1"_qs << true
+                                         << u"Si K\u03b1 esc (detector)"_qs << u"Si K\u03b1 esc (detector)"_qs;
+        QTest::newRow("Rayleigh") << int(K::TubeRayleigh) << u"Rh La1"_qs << false << u"Rh L\u03b1 espalhada"_qs
+                                  << u"Rh L\u03b1 scattered"_qs;
+        QTest::newRow("Rayleigh escape") << int(K::TubeRayleigh) << u"Rh Ka1"_qs << true
+                                         << u"Rh K\u03b1 espalhada, esc"_qs << u"Rh K\u03b1 scattered, esc"_qs;
+        QTest::newRow("Compton") << int(K::TubeCompton) << u"Rh Kb1"_qs << false << u"Rh K\u03b2 Compton"_qs
+                                 << u"Rh K\u03b2 Compton"_qs;
+        QTest::newRow("beam") << int(K::Rayleigh) << QString() << false << u"Rayleigh"_qs << u"Rayleigh"_qs;
+        QTest::newRow("no line fits") << int(K::NoLineFits) << QString() << false << QString() << QString();
+    }
+
+    // Peaks of the detector's own lines and of the tube's lines scattered
+    // by the sample are named as such, in the window's language, on the
+    // plot and in the panel's table.
+    void artefactLabels()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, line);
+        QFETCH(bool, escape);
+        QFETCH(QString, portuguese);
+        QFETCH(QString, english);
+        identify::PeakReason reason;
+        reason.kind = identify::PeakReason::Kind(kind);
+        reason.escape = escape;
+        if (!line.isEmpty()) {
+            reason.line = xray::parseLine(line.toStdString());
+            QVERIFY(reason.line);
+        }
+        QCOMPARE(identifylabels::reasonLabel(reason), portuguese);
+        form->mnuTranslate->trigger();
+        QCOMPARE(identifylabels::reasonLabel(reason), english);
+    }
+
+    // By XRF the rhodium tube's scattered lines are named on the plot and
+    // in the table; the panel tells how far the energies are off.
+    void scatteredTubeLines()
+    {
+        SpectrumWindow *w = openCase("brass-xrf-40kv");
+        QVERIFY(w);
+        clickIdentify();
+        QVERIFY2(peakLabels().contains(u"Rh L\u03b1 espalhada"_qs), qPrintable(peakLabels().join(u", ")));
+        QTableWidget *table = w->identifyPanel()->peakTable();
+        bool inTable = false;
+        for (int row = 0; row < table->rowCount(); ++row)
+            inTable = inTable || table->item(row, 3)->text() == u"Rh L\u03b1 espalhada"_qs;
+        QVERIFY(inTable);
+        const QString response = w->identifyPanel()->response()->text();
+        // The detector of this case has 145 eV; the spectrum says so.
+        QVERIFY2(response.contains(u"FWHM 145"_qs) && response.contains(u"Energias"_qs), qPrintable(response));
+        form->mnuTranslate->trigger();
+        QVERIFY2(peakLabels().contains(u"Rh L\u03b1 scattered"_qs), qPrintable(peakLabels().join(u", ")));
     }
 
     // With no spectrum there is nothing to identify: the window says so.

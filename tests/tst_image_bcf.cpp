@@ -335,6 +335,7 @@ void TestImageBcf::damaged()
     QVERIFY2(!opened, "a damaged file was read");
     QVERIFY2(QString::fromStdString(opened.error().reason).contains(reason),
              qPrintable(QString::fromStdString(opened.error().reason) + " does not say: " + reason));
+    QVERIFY2(opened.error().kind != spectrum::ErrorKind::Unworded, "a refusal without a kind for the window");
 }
 
 void TestImageBcf::everyTruncation()
@@ -346,6 +347,7 @@ void TestImageBcf::everyTruncation()
             const auto opened = open(file->left(cut));
             QVERIFY2(!opened, qPrintable(QString("cut at %1 of %2 bytes").arg(cut).arg(file->size())));
             QVERIFY(!opened.error().reason.empty());
+            QVERIFY(opened.error().kind != spectrum::ErrorKind::Unworded);
         }
 }
 

@@ -213,6 +213,7 @@ void TestImageRipple::refusedHeaders()
     QVERIFY2(!parsed, "a bad header was read");
     QVERIFY2(QString::fromStdString(parsed.error().reason).contains(reason),
              qPrintable(QString::fromStdString(parsed.error().reason) + " does not say: " + reason));
+    QVERIFY2(parsed.error().kind != spectrum::ErrorKind::Unworded, "a refusal without a kind for the window");
 }
 
 void TestImageRipple::rawSize()

@@ -1,6 +1,7 @@
 // zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]
 //                   [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]
 //                   [--finder ENERGY] [--identify] [--log] [--view LO:HI]
+//                   [--size WxH] [--tab N]
 //
 // Starts the main window on the data files of the working directory (or of
 // DIR), optionally points at element Z and switches to English, and writes
@@ -9,8 +10,10 @@
 // ("Fe,Cu") pinned, element Z's markers and the peak at KEV picked as a
 // click there would; with --identify, after identifying its peaks, the
 // results panel shown; --log draws counts on a logarithmic scale, --view
-// shows LO to HI keV. With --finder it writes the finder window with ENERGY
-// ("6.4 keV") searched. Runs without a display.
+// shows LO to HI keV, --size makes the window W × H pixels (1280 × 640
+// by default) and --tab shows its side panel N (0: the spectra). With
+// --finder it writes the finder window with ENERGY ("6.4 keV") searched.
+// Runs without a display.
 #include "app/spectrumtools.h"
 #include "finderwindow/finderwindow.h"
 #include "mainwindow/appicon.h"
@@ -22,6 +25,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -31,7 +35,8 @@ static int usage()
 {
     std::fprintf(stderr, "usage: zandor-screenshot OUT.png [--data DIR] [--select Z] [--english]\n"
                          "                         [--spectrum FILE]... [--pin SYMBOLS] [--pick KEV]\n"
-                         "                         [--finder ENERGY] [--identify] [--log] [--view LO:HI]\n");
+                         "                         [--finder ENERGY] [--identify] [--log] [--view LO:HI]\n"
+                         "                         [--size WxH] [--tab N]\n");
     return 2;
 }
 
@@ -55,6 +60,8 @@ int main(int argc, char *argv[])
     bool identify = false;
     bool log = false;
     double viewLo = 0, viewHi = 0;
+    QSize size(1280, 640);
+    int tab = -1;
     const QStringList args = QApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -83,6 +90,18 @@ int main(int argc, char *argv[])
                 viewHi = range[1].toDouble(&ok2);
             }
             if (!ok1 || !ok2 || !(viewHi > viewLo))
+                return usage();
+        } else if (a == QLatin1String("--size") && i + 1 < args.size()) {
+            const QStringList wh = args[++i].split(u'x');
+            bool ok1 = false, ok2 = false;
+            if (wh.size() == 2)
+                size = QSize(wh[0].toInt(&ok1), wh[1].toInt(&ok2));
+            if (!ok1 || !ok2 || size.width() < 100 || size.height() < 100)
+                return usage();
+        } else if (a == QLatin1String("--tab") && i + 1 < args.size()) {
+            bool ok = false;
+            tab = args[++i].toInt(&ok);
+            if (!ok || tab < 0)
                 return usage();
         } else if (a == QLatin1String("--pin") && i + 1 < args.size()) {
             pins = args[++i];
@@ -118,7 +137,7 @@ int main(int argc, char *argv[])
     if (!spectra.isEmpty()) {
         SpectrumWindow *s = tools->spectrumWindow();
         s->setAttribute(Qt::WA_DontShowOnScreen);
-        s->resize(1280, 640);
+        s->resize(size);
         s->show();
         if (s->openFiles(spectra) == 0)
             return 1;
@@ -135,6 +154,8 @@ int main(int argc, char *argv[])
             s->plot()->setYScale(YScale::Log);
         if (viewHi > viewLo)
             s->plot()->setViewRange(viewLo, viewHi);
+        if (tab >= 0)
+            s->sidePanels()->setCurrentIndex(tab);
         shown = s;
     }
     if (!finderEnergy.isEmpty()) {

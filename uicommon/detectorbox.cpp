@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLabel>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,11 +24,30 @@ QString keyOf(xray::Material m)
     return QString::fromLatin1(key.data(), qsizetype(key.size()));
 }
 
+// The boxes' ranges and decimals; a setting is held as its box would hold it.
+constexpr double MinFwhm = 10, MaxFwhm = 2000;
+constexpr double MinBeam = 0, MaxBeam = 500;
+
+double asFwhmBox(double eV) { return std::round(std::clamp(eV, MinFwhm, MaxFwhm)); }
+double asBeamBox(double kV) { return std::round(std::clamp(kV, MinBeam, MaxBeam) * 10) / 10; }
+
 } // namespace
 
-DetectorBox::DetectorBox(QWidget *parent) : QWidget(parent)
+DetectorBox::DetectorBox(QWidget *parent) : LazyPanel(parent)
 {
     setObjectName(QStringLiteral("DetectorBox"));
+    const std::optional<toolsettings::Detector> saved = toolsettings::detector();
+    const std::optional<xray::Material> material =
+        saved ? xray::parseMaterial(saved->material.toStdString()) : std::nullopt;
+    materialValue_ = material.value_or(xray::Material::Si);
+    const double fwhm = saved && material ? saved->fwhm_eV : xray::defaultFwhm(materialValue_);
+    fwhm_eV_ = std::isfinite(fwhm) ? asFwhmBox(fwhm) : asFwhmBox(xray::defaultFwhm(materialValue_));
+    const double beam = toolsettings::beam_kV().value_or(DefaultBeam_kV);
+    beam_kV_ = std::isfinite(beam) ? asBeamBox(beam) : DefaultBeam_kV;
+}
+
+void DetectorBox::build()
+{
     material_ = new QComboBox(this);
     material_->setObjectName(QStringLiteral("DetectorMaterial"));
     for (xray::Material m : Materials) {
@@ -36,12 +56,12 @@ DetectorBox::DetectorBox(QWidget *parent) : QWidget(parent)
     }
     fwhm_ = new QDoubleSpinBox(this);
     fwhm_->setObjectName(QStringLiteral("DetectorFwhm"));
-    fwhm_->setRange(10, 2000);
+    fwhm_->setRange(MinFwhm, MaxFwhm);
     fwhm_->setDecimals(0);
     fwhm_->setSuffix(QStringLiteral(" eV"));
     beam_ = new QDoubleSpinBox(this);
     beam_->setObjectName(QStringLiteral("BeamEnergy"));
-    beam_->setRange(0, 500);
+    beam_->setRange(MinBeam, MaxBeam);
     beam_->setDecimals(1);
     beam_->setSuffix(QStringLiteral(" kV"));
     beamNote_ = new QLabel(this);
@@ -59,64 +79,73 @@ DetectorBox::DetectorBox(QWidget *parent) : QWidget(parent)
     form->addRow(fwhmLabel_, fwhm_);
     form->addRow(beamLabel_, beam_);
     form->addRow(QString(), beamNote_);
-
-    programmatic_ = true;
-    const std::optional<toolsettings::Detector> saved = toolsettings::detector();
-    const std::optional<xray::Material> material =
-        saved ? xray::parseMaterial(saved->material.toStdString()) : std::nullopt;
-    material_->setCurrentIndex(material_->findData(keyOf(material.value_or(xray::Material::Si))));
-    fwhm_->setValue(saved && material ? saved->fwhm_eV : xray::defaultFwhm(material.value_or(xray::Material::Si)));
-    showBeam(toolsettings::beam_kV().value_or(DefaultBeam_kV));
-    programmatic_ = false;
+    showSettings();
 
     connect(material_, &QComboBox::activated, this, [this] {
         // A new material starts from its usual resolution.
-        programmatic_ = true;
-        fwhm_->setValue(xray::defaultFwhm(detector().material()));
-        programmatic_ = false;
+        const std::optional<xray::Material> m = xray::parseMaterial(material_->currentData().toString().toStdString());
+        materialValue_ = m.value_or(xray::Material::Si);
+        fwhm_eV_ = asFwhmBox(xray::defaultFwhm(materialValue_));
+        showSettings();
         userChangedDetector();
     });
     connect(fwhm_, &QDoubleSpinBox::valueChanged, this, [this] {
-        if (!programmatic_)
-            userChangedDetector();
+        if (programmatic_)
+            return;
+        fwhm_eV_ = fwhm_->value();
+        userChangedDetector();
     });
     connect(beam_, &QDoubleSpinBox::valueChanged, this, [this] {
-        if (!programmatic_)
-            userChangedBeam();
+        if (programmatic_)
+            return;
+        beam_kV_ = beam_->value();
+        userChangedBeam();
     });
     retranslate();
+}
+
+void DetectorBox::showSettings()
+{
+    if (!isBuilt())
+        return;
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    material_->setCurrentIndex(material_->findData(keyOf(materialValue_)));
+    fwhm_->setValue(fwhm_eV_);
+    beam_->setValue(beam_kV_);
+    programmatic_ = wasProgrammatic;
 }
 
 xray::Detector DetectorBox::detector() const
 {
-    const std::optional<xray::Material> m = xray::parseMaterial(material_->currentData().toString().toStdString());
-    const double fwhm = fwhm_->value();
-    return xray::Detector(m.value_or(xray::Material::Si), fwhm > 0 && std::isfinite(fwhm) ? fwhm : 129.0);
+    return xray::Detector(materialValue_, fwhm_eV_ > 0 && std::isfinite(fwhm_eV_) ? fwhm_eV_ : 129.0);
+}
+
+bool DetectorBox::fwhmChosen() const
+{
+    return fwhm_eV_ != asFwhmBox(xray::defaultFwhm(materialValue_));
 }
 
 std::optional<double> DetectorBox::beam_eV() const
 {
-    const double kV = beam_->value();
-    if (!(kV > 0))
+    if (!(beam_kV_ > 0))
         return std::nullopt;
-    return kV * 1000;
+    return beam_kV_ * 1000;
 }
 
 void DetectorBox::showBeam(double kV)
 {
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    beam_->setValue(kV);
-    programmatic_ = wasProgrammatic;
+    beam_kV_ = asBeamBox(kV);
+    showSettings();
 }
 
 void DetectorBox::setBeamFromFile(std::optional<double> kV)
 {
-    const double before = beam_->value();
+    const double before = beam_kV_;
     beamFromFile_ = kV && *kV > 0 && std::isfinite(*kV);
     showBeam(beamFromFile_ ? *kV : toolsettings::beam_kV().value_or(DefaultBeam_kV));
     retranslate();
-    if (beam_->value() != before)
+    if (beam_kV_ != before)
         emit changed();
 }
 
@@ -131,13 +160,15 @@ void DetectorBox::userChangedDetector()
 void DetectorBox::userChangedBeam()
 {
     beamFromFile_ = false;
-    toolsettings::setBeam_kV(beam_->value());
+    toolsettings::setBeam_kV(beam_kV_);
     retranslate();
     emit changed();
 }
 
 void DetectorBox::retranslate()
 {
+    if (!isBuilt())
+        return;
     materialLabel_->setText(tr("&Detector:"));
     fwhmLabel_->setText(tr("FWHM at Mn K\u03B1:"));
     beamLabel_->setText(tr("&Beam energy:"));
@@ -152,5 +183,5 @@ void DetectorBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
+    LazyPanel::changeEvent(event);
 }
