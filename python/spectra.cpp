@@ -92,8 +92,11 @@ py::array SpectrumImage::counts(const py::object &self) const
     const py::ssize_t size = py::ssize_t(image::sampleBytes(h.type));
     const std::vector<py::ssize_t> shape = {py::ssize_t(h.height), py::ssize_t(h.width), py::ssize_t(h.channels)};
     const std::vector<py::ssize_t> strides = {shape[1] * shape[2] * size, shape[2] * size, size};
-    // The array borrows the cube's memory and keeps this image alive.
-    return py::array(dtypeOf(h.type), shape, strides, c->data(), self);
+    // The array borrows the cube's memory and keeps this image alive. It is
+    // read-only: the image's other calls (rows) read the same memory.
+    py::array out(dtypeOf(h.type), shape, strides, c->data(), self);
+    py::detail::array_proxy(out.ptr())->flags &= ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
+    return out;
 }
 
 py::array SpectrumImage::rows(std::size_t first, std::size_t stop) const

@@ -42,7 +42,7 @@ struct SpectrumImage {
     // released, on every core); OSError when the file fails.
     std::shared_ptr<const image::Cube> cube() const;
     // The counts as NumPy sees them, (height, width, channels) of the
-    // stored type, over the cube's own memory.
+    // stored type, over the cube's own memory (read-only).
     pybind11::array counts(const pybind11::object &self) const;
     // Rows [first, stop) read from the file (or the cube, once decoded):
     // (stop - first, width, channels) of the stored type.

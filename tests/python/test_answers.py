@@ -97,6 +97,7 @@ class Read(unittest.TestCase):
                     if dtype:
                         self.assertEqual(s.dtype, np.dtype(dtype))
                     self.assertTrue(np.array_equal(s.counts, reference))
+                    self.assertFalse(s.counts.flags.writeable)
                     self.assertTrue(np.array_equal(s.sum().counts, s.counts.sum(axis=(0, 1))))
                     self.assertLikeInfo(s, dict(info, live_time_s=s.live_time_s, title=s.title or None))
 
