@@ -38,9 +38,13 @@ void requireAtMost(std::string_view what, const std::string &text, double value_
     if (value_eV <= most_eV)
         return;
     const char *unit = beam ? "kV" : "keV";
-    throw UsageError(std::string(what) + " " + cli::quoted(text) + " is " + keV(value_eV) + " " + unit +
-                     ", above " + keV(most_eV) + " " + unit + " (a bare number is " + unit +
-                     "; write the unit, as in " + (beam ? "20kV" : "129eV") + ")");
+    std::string message = std::string(what) + " " + cli::quoted(text) + " is " + keV(value_eV) + " " + unit +
+                          ", above " + keV(most_eV) + " " + unit;
+    // The hint is for a number given without its unit.
+    const std::size_t last = text.find_last_not_of(" \t");
+    if (last != std::string::npos && ((text[last] >= '0' && text[last] <= '9') || text[last] == '.'))
+        message += std::string(" (a bare number is ") + unit + "; write the unit, as in " + (beam ? "20kV" : "129eV") + ")";
+    throw UsageError(message);
 }
 
 std::vector<int> elementList(std::string_view option, const std::string &text, std::vector<std::string> &symbols)
@@ -68,35 +72,44 @@ std::vector<int> elementList(std::string_view option, const std::string &text, s
     return elements;
 }
 
+xray::Material materialValue(const std::string &text)
+{
+    const auto m = xray::parseMaterial(text);
+    if (!m)
+        throw UsageError("unknown detector " + cli::quoted(text) + " (use si, ge or cdte)");
+    return *m;
+}
+
+double fwhmValue(std::string_view what, const std::string &text)
+{
+    const double fwhm = energyValue(what, text);
+    requireAtMost(what, text, fwhm, MaxFwhm_eV);
+    return fwhm;
+}
+
+double beamValue(std::string_view what, const std::string &text)
+{
+    const double beam = energyValue(what, text, true);
+    requireAtMost(what, text, beam, MaxBeam_eV, true);
+    return beam;
+}
+
 xray::Material materialOption(const ParsedArgs &parsed)
 {
     const auto text = parsed.value("--detector");
-    if (!text)
-        return xray::Material::Si;
-    const auto m = xray::parseMaterial(*text);
-    if (!m)
-        throw UsageError("unknown detector " + cli::quoted(*text) + " (use si, ge or cdte)");
-    return *m;
+    return text ? materialValue(*text) : xray::Material::Si;
 }
 
 std::optional<double> fwhmOption(const ParsedArgs &parsed)
 {
     const auto text = parsed.value("--fwhm");
-    if (!text)
-        return std::nullopt;
-    const double fwhm = energyValue("--fwhm", *text);
-    requireAtMost("--fwhm", *text, fwhm, MaxFwhm_eV);
-    return fwhm;
+    return text ? std::optional(fwhmValue("--fwhm", *text)) : std::nullopt;
 }
 
 std::optional<double> beamOption(const ParsedArgs &parsed)
 {
     const auto text = parsed.value("--beam");
-    if (!text)
-        return std::nullopt;
-    const double beam = energyValue("--beam", *text, true);
-    requireAtMost("--beam", *text, beam, MaxBeam_eV, true);
-    return beam;
+    return text ? std::optional(beamValue("--beam", *text)) : std::nullopt;
 }
 
 } // namespace cli

@@ -26,9 +26,17 @@ std::vector<std::string> joinUnits(const std::vector<std::string> &args);
 // voltage), in eV; `what` names it in the message.
 double energyValue(std::string_view what, const std::string &text, bool beam = false);
 
-// An upper bound, with the hint that a bare number is keV (kV for a beam).
+// An upper bound, with the hint that a bare number is keV (kV for a beam)
+// when the text is a bare number.
 void requireAtMost(std::string_view what, const std::string &text, double value_eV, double most_eV,
                    bool beam = false);
+
+// A detector: si, ge or cdte in any letter case.
+xray::Material materialValue(const std::string &text);
+// A detector's FWHM at Mn Ka, at most MaxFwhm_eV, in eV.
+double fwhmValue(std::string_view what, const std::string &text);
+// A beam energy, at most MaxBeam_eV, in eV.
+double beamValue(std::string_view what, const std::string &text);
 
 // --detector si|ge|cdte; Si without it.
 xray::Material materialOption(const ParsedArgs &parsed);

@@ -1,4 +1,5 @@
 // zandor find: lines, escape and sum peaks near an energy, ranked.
+#include "answers.h"
 #include "cli.h"
 #include "command.h"
 #include "detectoroptions.h"
@@ -27,28 +28,26 @@ constexpr OptionRule Rules[] = {
     {"--elements", true},  {"--limit", true},    {"--json", false},
 };
 
-// How many candidates are shown unless --limit says otherwise.
-constexpr std::size_t DefaultLimit = 10;
 // Bounds that catch a bare number meant as eV but read as keV.
 constexpr double MaxTolerance_eV = 10000;
 
-struct Query {
-    double energy_eV = 0;
-    xray::Detector detector;
-    xray::FindOptions options;
-    std::vector<std::string> elementSymbols; // as the JSON echoes them
-};
-
-std::size_t limitValue(const std::string &text)
+std::size_t limitValue(const NamedValue &value)
 {
+    const std::string &text = value.text;
     std::size_t limit = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
     if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        throw UsageError("--limit " + cli::quoted(text) + " is not a whole number (0 for all)");
+        throw UsageError(value.name + " " + cli::quoted(text) + " is not a whole number (0 for all)");
     return limit;
 }
 
-Query readQuery(const ParsedArgs &parsed)
+std::optional<NamedValue> option(const ParsedArgs &parsed, const char *name)
+{
+    const auto text = parsed.value(name);
+    return text ? std::optional(NamedValue{name, *text}) : std::nullopt;
+}
+
+FindValues readValues(const ParsedArgs &parsed)
 {
     requirePositionals(parsed, 1, 2, "an energy, such as 6.4keV or 6400eV");
     // A second word after the energy is taken as its unit, so that an
@@ -60,23 +59,15 @@ Query readQuery(const ParsedArgs &parsed)
             throw UsageError("unexpected argument " + cli::quoted(word));
         energy += " " + word;
     }
-    Query q;
-    q.energy_eV = energyValue("energy", energy);
-    const xray::Material material = materialOption(parsed);
-    q.detector = xray::Detector(material, fwhmOption(parsed).value_or(xray::defaultFwhm(material)));
-    if (const auto text = parsed.value("--tolerance")) {
-        q.options.tolerance_eV = energyValue("--tolerance", *text);
-        requireAtMost("--tolerance", *text, *q.options.tolerance_eV, MaxTolerance_eV);
-    }
-    q.options.beam_eV = beamOption(parsed);
-    if (q.options.beam_eV)
-        q.options.rangeMax_eV = std::min(q.options.rangeMax_eV, *q.options.beam_eV);
-    if (const auto text = parsed.value("--elements"))
-        q.options.elements = elementList("--elements", *text, q.elementSymbols);
-    q.options.limit = DefaultLimit;
-    if (const auto text = parsed.value("--limit"))
-        q.options.limit = limitValue(*text);
-    return q;
+    FindValues v;
+    v.energy = {"energy", energy};
+    v.detector = option(parsed, "--detector");
+    v.fwhm = option(parsed, "--fwhm");
+    v.tolerance = option(parsed, "--tolerance");
+    v.beam = option(parsed, "--beam");
+    v.elements = option(parsed, "--elements");
+    v.limit = option(parsed, "--limit");
+    return v;
 }
 
 Json lineRef(const xray::Line &line)
@@ -173,7 +164,7 @@ std::string candidateDetail(const xray::Candidate &c)
 // The confirming lines shown in the readable form; --json gives them all.
 constexpr std::size_t ShownConfirm = 4;
 
-void printReadable(std::ostream &out, const Query &q, const std::vector<xray::Candidate> &found,
+void printReadable(std::ostream &out, const FindQuery &q, const std::vector<xray::Candidate> &found,
                    std::size_t total)
 {
     const double fwhm = q.detector.fwhm(q.energy_eV);
@@ -223,7 +214,44 @@ void printReadable(std::ostream &out, const Query &q, const std::vector<xray::Ca
         out << format("\n%zu more within the tolerance (--limit 0 shows all).\n", total - found.size());
 }
 
-Json queryJson(const Query &q)
+int runFind(const std::vector<std::string> &args, std::ostream &out, std::ostream &)
+{
+    const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
+    const FindQuery q = findQuery(readValues(parsed));
+    if (parsed.has("--json")) {
+        printJson(out, findJson(q));
+    } else {
+        const xray::FindResult result = xray::findLines(q.energy_eV, q.detector, q.options);
+        printReadable(out, q, result.candidates, result.withinTolerance);
+    }
+    return Done;
+}
+
+} // namespace
+
+FindQuery findQuery(const FindValues &v)
+{
+    FindQuery q;
+    q.energy_eV = energyValue(v.energy.name, v.energy.text);
+    const xray::Material material = v.detector ? materialValue(v.detector->text) : xray::Material::Si;
+    q.detector = xray::Detector(material, v.fwhm ? fwhmValue(v.fwhm->name, v.fwhm->text) : xray::defaultFwhm(material));
+    if (v.tolerance) {
+        q.options.tolerance_eV = energyValue(v.tolerance->name, v.tolerance->text);
+        requireAtMost(v.tolerance->name, v.tolerance->text, *q.options.tolerance_eV, MaxTolerance_eV);
+    }
+    if (v.beam) {
+        q.options.beam_eV = beamValue(v.beam->name, v.beam->text);
+        q.options.rangeMax_eV = std::min(q.options.rangeMax_eV, *q.options.beam_eV);
+    }
+    if (v.elements)
+        q.options.elements = elementList(v.elements->name, v.elements->text, q.elementSymbols);
+    q.options.limit = v.limit ? limitValue(*v.limit) : DefaultFindLimit;
+    return q;
+}
+
+namespace {
+
+Json queryJson(const FindQuery &q)
 {
     const double fwhm = q.detector.fwhm(q.energy_eV);
     Json j = Json::object();
@@ -236,26 +264,19 @@ Json queryJson(const Query &q)
     return j;
 }
 
-int runFind(const std::vector<std::string> &args, std::ostream &out, std::ostream &)
-{
-    const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
-    const Query q = readQuery(parsed);
-    const xray::FindResult result = xray::findLines(q.energy_eV, q.detector, q.options);
-    if (parsed.has("--json")) {
-        Json j = Json::object();
-        j["query"] = queryJson(q);
-        Json candidates = Json::array();
-        for (const xray::Candidate &c : result.candidates)
-            candidates.push_back(candidateJson(c));
-        j["candidates"] = std::move(candidates);
-        printJson(out, j);
-    } else {
-        printReadable(out, q, result.candidates, result.withinTolerance);
-    }
-    return Done;
-}
-
 } // namespace
+
+Json findJson(const FindQuery &q)
+{
+    const xray::FindResult result = xray::findLines(q.energy_eV, q.detector, q.options);
+    Json j = Json::object();
+    j["query"] = queryJson(q);
+    Json candidates = Json::array();
+    for (const xray::Candidate &c : result.candidates)
+        candidates.push_back(candidateJson(c));
+    j["candidates"] = std::move(candidates);
+    return j;
+}
 
 const Command findLinesCommand = {
     "find",

@@ -1,4 +1,5 @@
 // zandor identify: the elements and artefacts in a spectrum.
+#include "answers.h"
 #include "cli.h"
 #include "command.h"
 #include "detectoroptions.h"
@@ -26,36 +27,24 @@ constexpr OptionRule Rules[] = {
     {"--json", false},    {"--xrf", false},
 };
 
-identify::IdentifyOptions readOptions(const ParsedArgs &parsed)
+std::optional<NamedValue> option(const ParsedArgs &parsed, const char *name)
 {
-    identify::IdentifyOptions o;
-    o.material = materialOption(parsed);
-    o.fwhmMnKa_eV = fwhmOption(parsed);
-    if (const auto beam = beamOption(parsed))
-        o.beam_kV = *beam / 1000;
-    o.xrf = parsed.has("--xrf");
-    std::vector<std::string> symbols;
-    if (const auto text = parsed.value("--exclude"))
-        o.exclude = elementList("--exclude", *text, symbols);
-    if (const auto text = parsed.value("--allow"))
-        o.allow = elementList("--allow", *text, symbols);
-    if (const auto text = parsed.value("--tube")) {
-        const std::vector<int> tube = elementList("--tube", *text, symbols);
-        if (tube.size() != 1 || !xray::hasLines(tube.front()))
-            throw UsageError("--tube " + cli::quoted(*text) + ": one element with X-ray lines, the tube's anode (Rh)");
-        o.tube = tube.front();
-    }
-    if (const auto text = parsed.value("--require")) {
-        o.require = elementList("--require", *text, symbols);
-        for (const int Z : o.require) {
-            if (!xray::hasLines(Z))
-                throw UsageError("--require " + cli::quoted(*text) + ": " + std::string(xray::elementSymbol(Z))
-                                 + " has no X-ray lines in the table (B to Cf have)");
-            if (std::find(o.exclude.begin(), o.exclude.end(), Z) != o.exclude.end())
-                throw UsageError(std::string(xray::elementSymbol(Z)) + " is both required and excluded");
-        }
-    }
-    return o;
+    const auto text = parsed.value(name);
+    return text ? std::optional(NamedValue{name, *text}) : std::nullopt;
+}
+
+IdentifyValues readValues(const ParsedArgs &parsed)
+{
+    IdentifyValues v;
+    v.detector = option(parsed, "--detector");
+    v.fwhm = option(parsed, "--fwhm");
+    v.beam = option(parsed, "--beam");
+    v.exclude = option(parsed, "--exclude");
+    v.require = option(parsed, "--require");
+    v.allow = option(parsed, "--allow");
+    v.tube = option(parsed, "--tube");
+    v.xrf = parsed.has("--xrf");
+    return v;
 }
 
 // A line's name for the JSON and the text: its Siegbahn name, or its IUPAC
@@ -104,39 +93,6 @@ Json assignmentJson(const identify::Assignment &a)
 Json countsJson(double counts)
 {
     return std::fabs(counts) < 1e15 ? Json(std::int64_t(std::llround(counts))) : Json(significant(counts, 6));
-}
-
-Json toJson(const std::string &file, const identify::Identification &id)
-{
-    Json j = Json::object();
-    j["file"] = file;
-    j["detector"] = xray::materialKey(id.material);
-    j["fwhm_eV"] = rounded(id.fwhmMnKa_eV, 1);
-    j["beam_kV"] = numberOrNull(id.beam_kV);
-    Json elements = Json::array();
-    for (const identify::IdentifiedElement &e : id.elements) {
-        Json element = Json::object();
-        element["element"] = xray::elementSymbol(e.Z);
-        element["Z"] = e.Z;
-        element["confidence"] = identify::confidenceName(e.confidence);
-        Json lines = Json::array();
-        for (const xray::Line *line : e.lines)
-            lines.push_back(lineName(*line));
-        element["lines"] = std::move(lines);
-        elements.push_back(std::move(element));
-    }
-    j["elements"] = std::move(elements);
-    Json peaks = Json::array();
-    for (const identify::IdentifiedPeak &p : id.peaks) {
-        Json peak = Json::object();
-        peak["energy_eV"] = rounded(p.peak.energy_eV, 1);
-        peak["net_counts"] = countsJson(p.peak.netCounts);
-        peak["significance"] = rounded(p.peak.significance, 1);
-        peak["assignment"] = assignmentJson(p.assignment);
-        peaks.push_back(std::move(peak));
-    }
-    j["peaks"] = std::move(peaks);
-    return j;
 }
 
 std::string assignmentText(const identify::IdentifiedPeak &p)
@@ -235,7 +191,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
 {
     const ParsedArgs parsed = parseArgs(joinUnits(args), Rules);
     requirePositionals(parsed, 1, std::size_t(-1), "one or more spectrum files");
-    const identify::IdentifyOptions options = readOptions(parsed);
+    const identify::IdentifyOptions options = identifyOptions(readValues(parsed));
     const bool json = parsed.has("--json");
     const std::vector<std::string> &files = parsed.positionals;
 
@@ -257,7 +213,7 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
             continue;
         }
         if (json) {
-            array.push_back(toJson(file, id.value()));
+            array.push_back(identificationJson(file, id.value()));
             // The JSON's keys are fixed: its notes go to stderr.
             for (const identify::Note &note : id.value().notes)
                 err << "zandor identify: " << cli::quotedPath(file) << ": note: " << note.text << '\n';
@@ -274,6 +230,73 @@ int runIdentify(const std::vector<std::string> &args, std::ostream &out, std::os
 }
 
 } // namespace
+
+identify::IdentifyOptions identifyOptions(const IdentifyValues &v)
+{
+    identify::IdentifyOptions o;
+    o.material = v.detector ? materialValue(v.detector->text) : xray::Material::Si;
+    if (v.fwhm)
+        o.fwhmMnKa_eV = fwhmValue(v.fwhm->name, v.fwhm->text);
+    if (v.beam)
+        o.beam_kV = beamValue(v.beam->name, v.beam->text) / 1000;
+    o.xrf = v.xrf;
+    std::vector<std::string> symbols;
+    if (v.exclude)
+        o.exclude = elementList(v.exclude->name, v.exclude->text, symbols);
+    if (v.allow)
+        o.allow = elementList(v.allow->name, v.allow->text, symbols);
+    if (v.tube) {
+        const std::vector<int> tube = elementList(v.tube->name, v.tube->text, symbols);
+        if (tube.size() != 1 || !xray::hasLines(tube.front()))
+            throw UsageError(v.tube->name + " " + cli::quoted(v.tube->text) +
+                             ": one element with X-ray lines, the tube's anode (Rh)");
+        o.tube = tube.front();
+    }
+    if (v.require) {
+        o.require = elementList(v.require->name, v.require->text, symbols);
+        for (const int Z : o.require) {
+            if (!xray::hasLines(Z))
+                throw UsageError(v.require->name + " " + cli::quoted(v.require->text) + ": " +
+                                 std::string(xray::elementSymbol(Z)) + " has no X-ray lines in the table (B to Cf have)");
+            if (std::find(o.exclude.begin(), o.exclude.end(), Z) != o.exclude.end())
+                throw UsageError(std::string(xray::elementSymbol(Z)) + " is both required and excluded");
+        }
+    }
+    return o;
+}
+
+Json identificationJson(const std::optional<std::string> &file, const identify::Identification &id)
+{
+    Json j = Json::object();
+    j["file"] = file ? Json(*file) : Json(nullptr);
+    j["detector"] = xray::materialKey(id.material);
+    j["fwhm_eV"] = rounded(id.fwhmMnKa_eV, 1);
+    j["beam_kV"] = numberOrNull(id.beam_kV);
+    Json elements = Json::array();
+    for (const identify::IdentifiedElement &e : id.elements) {
+        Json element = Json::object();
+        element["element"] = xray::elementSymbol(e.Z);
+        element["Z"] = e.Z;
+        element["confidence"] = identify::confidenceName(e.confidence);
+        Json lines = Json::array();
+        for (const xray::Line *line : e.lines)
+            lines.push_back(lineName(*line));
+        element["lines"] = std::move(lines);
+        elements.push_back(std::move(element));
+    }
+    j["elements"] = std::move(elements);
+    Json peaks = Json::array();
+    for (const identify::IdentifiedPeak &p : id.peaks) {
+        Json peak = Json::object();
+        peak["energy_eV"] = rounded(p.peak.energy_eV, 1);
+        peak["net_counts"] = countsJson(p.peak.netCounts);
+        peak["significance"] = rounded(p.peak.significance, 1);
+        peak["assignment"] = assignmentJson(p.assignment);
+        peaks.push_back(std::move(peak));
+    }
+    j["peaks"] = std::move(peaks);
+    return j;
+}
 
 const Command identifyCommand = {
     "identify",

@@ -1,4 +1,5 @@
 // zandor lines: an element's X-ray lines and absorption edges.
+#include "answers.h"
 #include "cli.h"
 #include "command.h"
 #include "errors.h"
@@ -30,30 +31,6 @@ std::optional<xray::Family> familyOption(const ParsedArgs &parsed)
         if (text->size() == 1 && std::toupper(static_cast<unsigned char>((*text)[0])) == xray::familyName(family)[0])
             return family;
     throw UsageError("--family " + cli::quoted(*text) + " is not K, L or M");
-}
-
-bool wanted(const xray::Line &line, std::optional<xray::Family> family)
-{
-    return !family || line.family == *family;
-}
-
-Json linesJson(int Z, std::optional<xray::Family> family)
-{
-    Json lines = Json::array();
-    for (const xray::Family f : Families) {
-        for (const xray::Line &line : xray::linesOf(Z)) {
-            if (line.family != f || !wanted(line, family))
-                continue;
-            Json l = Json::object();
-            l["iupac"] = line.iupac();
-            l["siegbahn"] = line.siegbahn().empty() ? Json(nullptr) : Json(line.siegbahn());
-            l["family"] = xray::familyName(line.family);
-            l["energy_eV"] = line.energy_eV;
-            l["relative_intensity"] = line.relative;
-            lines.push_back(std::move(l));
-        }
-    }
-    return lines;
 }
 
 std::string relativeText(double relative)
@@ -119,6 +96,27 @@ int runLines(const std::vector<std::string> &args, std::ostream &out, std::ostre
 }
 
 } // namespace
+
+Json linesJson(int Z, std::optional<xray::Family> family)
+{
+    Json lines = Json::array();
+    for (const xray::Family f : Families) {
+        if (family && f != *family)
+            continue;
+        for (const xray::Line &line : xray::linesOf(Z)) {
+            if (line.family != f)
+                continue;
+            Json l = Json::object();
+            l["iupac"] = line.iupac();
+            l["siegbahn"] = line.siegbahn().empty() ? Json(nullptr) : Json(line.siegbahn());
+            l["family"] = xray::familyName(line.family);
+            l["energy_eV"] = line.energy_eV;
+            l["relative_intensity"] = line.relative;
+            lines.push_back(std::move(l));
+        }
+    }
+    return lines;
+}
 
 const Command linesCommand = {
     "lines",

@@ -1,5 +1,6 @@
 // zandor map: element maps of a spectrum image, written as NumPy arrays and
 // pictures, with the sum spectrum they were made from.
+#include "answers.h"
 #include "cli.h"
 #include "command.h"
 #include "detectoroptions.h"
@@ -37,40 +38,6 @@ constexpr OptionRule Rules[] = {
     {"--out", true},  {"--elements", true}, {"--beam", true}, {"--detector", true},
     {"--fwhm", true}, {"--threads", true},  {"--json", false},
 };
-
-constexpr unsigned MaxThreads = 1024;
-
-unsigned threadsOption(const ParsedArgs &parsed)
-{
-    const auto text = parsed.value("--threads");
-    if (!text)
-        return 0;
-    unsigned value = 0;
-    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (text->empty() || ec != std::errc() || end != text->data() + text->size() || value > MaxThreads)
-        throw UsageError("--threads " + cli::quoted(*text) + " is not a number of threads from 1 to " +
-                         std::to_string(MaxThreads) + " (0: every core)");
-    return value;
-}
-
-identify::MapOptions readOptions(const ParsedArgs &parsed)
-{
-    identify::MapOptions o;
-    o.identify.material = materialOption(parsed);
-    o.identify.fwhmMnKa_eV = fwhmOption(parsed);
-    if (const auto beam = beamOption(parsed))
-        o.identify.beam_kV = *beam / 1000;
-    const auto text = parsed.value("--elements");
-    if (text && *text != "auto") {
-        std::vector<std::string> symbols;
-        o.elements = elementList("--elements", *text, symbols);
-        for (const int Z : o.elements)
-            if (!xray::hasLines(Z))
-                throw UsageError("--elements " + cli::quoted(*text) + ": " + std::string(xray::elementSymbol(Z)) +
-                                 " has no X-ray lines in the table (B to Cf have)");
-    }
-    return o;
-}
 
 std::string joinPath(const std::string &dir, const std::string &name)
 {
@@ -172,10 +139,21 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
     const auto dirText = parsed.value("--out");
     if (!dirText || dirText->empty())
         throw UsageError("--out DIR is needed: the folder to write the maps into");
-    const identify::MapOptions mapOptions = readOptions(parsed);
+    MapValues values;
+    const auto given = [&parsed](const char *option) -> std::optional<NamedValue> {
+        if (const auto text = parsed.value(option))
+            return NamedValue{option, *text};
+        return std::nullopt;
+    };
+    values.detector = given("--detector");
+    values.fwhm = given("--fwhm");
+    values.beam = given("--beam");
+    values.elements = given("--elements");
+    values.threads = given("--threads");
+    const identify::MapOptions mapOptions = cli::mapOptions(values);
     const bool json = parsed.has("--json");
     image::ChunkOptions chunks;
-    chunks.threads = threadsOption(parsed);
+    chunks.threads = values.threads ? threadsValue(*values.threads) : 0;
 
     const InterruptCatcher interrupt;
     ProgressLine line(err, "zandor map");
@@ -193,8 +171,7 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
         for (const std::string &warning : h.warnings)
             err << "zandor map: " << cli::quotedPath(input) << ": warning: " << warning << '\n';
         if (!h.calibration)
-            throw FileError(cli::quotedPath(input) + ": the image is not calibrated: its channels have no energies, so "
-                                                 "no element can be mapped");
+            throw FileError(uncalibratedImageMessage(input));
         outputs.makeFolder();
 
         chunks.progress = progressOf(line, "summing");
@@ -298,6 +275,42 @@ int runMap(const std::vector<std::string> &args, std::ostream &out, std::ostream
 }
 
 } // namespace
+
+unsigned threadsValue(const NamedValue &threads)
+{
+    const std::string &text = threads.text;
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > MaxThreads)
+        throw UsageError(threads.name + " " + cli::quoted(text) + " is not a number of threads from 1 to " +
+                         std::to_string(MaxThreads) + " (0: every core)");
+    return value;
+}
+
+std::string uncalibratedImageMessage(const std::string &file)
+{
+    return cli::quotedPath(file) + ": the image is not calibrated: its channels have no energies, so no element can be "
+                               "mapped";
+}
+
+identify::MapOptions mapOptions(const MapValues &v)
+{
+    identify::MapOptions o;
+    o.identify.material = v.detector ? materialValue(v.detector->text) : xray::Material::Si;
+    if (v.fwhm)
+        o.identify.fwhmMnKa_eV = fwhmValue(v.fwhm->name, v.fwhm->text);
+    if (v.beam)
+        o.identify.beam_kV = beamValue(v.beam->name, v.beam->text) / 1000;
+    if (v.elements && v.elements->text != "auto") {
+        std::vector<std::string> symbols;
+        o.elements = elementList(v.elements->name, v.elements->text, symbols);
+        for (const int Z : o.elements)
+            if (!xray::hasLines(Z))
+                throw UsageError(v.elements->name + " " + cli::quoted(v.elements->text) + ": " +
+                                 std::string(xray::elementSymbol(Z)) + " has no X-ray lines in the table (B to Cf have)");
+    }
+    return o;
+}
 
 const Command mapCommand = {
     "map",

@@ -27,6 +27,14 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # for the window's classic faces are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# The Python module (python/), where it is built: it is compiled for the
+# Python 3 it was built with, and takes and gives NumPy arrays; Dask is
+# for zandor.dask only.
+if(ZANDOR_PYTHON_FOUND)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+        "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${ZANDOR_PYTHON_NEXT_MINOR}), python3-numpy")
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-dask, python3-distributed")
+endif()
 # The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; CPack indents this body
 # and marks its empty lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -38,6 +46,10 @@ Ka1, Ka2, Kb, La1, La2, Lb1, Lb2 and Lg1, each with the energy at which its
 escape peak lands in a silicon detector.
 
 The interface starts in Portuguese and switches to English from the File
-menu.")
+menu.
+
+The Python module zandor gives the same answers to scripts (lines, the
+line finder, the spectrum readers, identification, element maps), and
+zandor.dask spreads element maps over a Dask cluster.")
 
 include(CPack)

@@ -189,6 +189,11 @@ Result<spectrum::Spectrum> sumSpectrum(const PixelSource &source, const ChunkOpt
     return makeSpectrum(h, std::move(t->sum), Kind::Sum, h.pixels(), "sum spectrum");
 }
 
+spectrum::Spectrum sumSpectrumOf(const Header &header, std::vector<double> counts)
+{
+    return makeSpectrum(header, std::move(counts), Kind::Sum, header.pixels(), "sum spectrum");
+}
+
 Result<spectrum::Spectrum> maximumPixelSpectrum(const PixelSource &source, const ChunkOptions &options)
 {
     auto summary = summarize(source, options);

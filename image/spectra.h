@@ -32,6 +32,10 @@ Result<Summary> summarize(const PixelSource &source, const ChunkOptions &options
 
 Result<spectrum::Spectrum> sumSpectrum(const PixelSource &source, const ChunkOptions &options = {});
 Result<spectrum::Spectrum> maximumPixelSpectrum(const PixelSource &source, const ChunkOptions &options = {});
+// The sum spectrum of an image whose pixels were summed elsewhere (by the
+// chunks of a Dask array): `counts` with the image's calibration and
+// metadata, as sumSpectrum gives them.
+spectrum::Spectrum sumSpectrumOf(const Header &header, std::vector<double> counts);
 
 // Pixel x, y (0-based from the top left). Refused outside the image.
 Result<spectrum::Spectrum> pixelSpectrum(const PixelSource &source, std::size_t x, std::size_t y);

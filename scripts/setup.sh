@@ -11,10 +11,13 @@ mode=${1:-run}
 # Qt's SVG module (plot export) and translation tools, fontconfig's headers
 # (start-up reads the font configuration on a second thread), the JSON
 # library of the command line, the XML parser of the spectrum readers, zlib
-# (the compressed blocks of Bruker .bcf spectrum images), and the font that
-# stands in for the window's classic bitmap fonts.
+# (the compressed blocks of Bruker .bcf spectrum images), the font that
+# stands in for the window's classic bitmap fonts, and pybind11 with Python's
+# headers and NumPy (the Python module, built where they are found; its
+# arrays are NumPy's).
 packages=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libfontconfig-dev
-          fonts-liberation nlohmann-json3-dev libpugixml-dev zlib1g-dev)
+          fonts-liberation nlohmann-json3-dev libpugixml-dev zlib1g-dev pybind11-dev python3-dev
+          python3-numpy)
 if [ "$mode" = test ]; then
     packages+=(
         locales             # pt_BR.UTF-8, for the comma-locale tests
@@ -28,6 +31,7 @@ if [ "$mode" = test ]; then
         dpkg-dev            # CPack's Debian package (dpkg-shlibdeps)
         file                # CPack's Debian package (finding executables)
         lintian             # checks the Debian package's copyright file
+        python3-dask python3-distributed  # zandor.dask on a LocalCluster, in its tests
     )
 fi
 

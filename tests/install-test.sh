@@ -40,6 +40,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The Python module, when the build has it: the Python it was built for.
+python_module=
+python=
+if [ -f "$build/python/zandor/__init__.py" ]; then
+    python_module=lib/python3/dist-packages/zandor
+    python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+    python=${python:-/usr/bin/python3}
+fi
+
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -77,6 +86,13 @@ check_layout() {
         || { fail "not installed: lib/[<triplet>/]zandor/zandor-window.so"; missing=1; }
     if [ -f "$prefix/share/man/man1/zandor.1.gz" ] || [ -f "$prefix/share/man/man1/zandor.1" ]; then :
     else fail "no manual page share/man/man1/zandor.1[.gz]"; missing=1; fi
+    if [ -n "$python_module" ]; then
+        for f in __init__.py dask.py; do
+            [ -f "$prefix/$python_module/$f" ] || { fail "not installed: $python_module/$f"; missing=1; }
+        done
+        compgen -G "$prefix/$python_module/_zandor*.so" >/dev/null \
+            || { fail "not installed: $python_module/_zandor*.so"; missing=1; }
+    fi
     [ $missing -eq 0 ] && pass "every file installed under its directory"
 
     for s in "${icon_sizes[@]}"; do
@@ -286,6 +302,23 @@ start_with_spectrum() {
     return 0
 }
 
+# Imports the Python module installed under PREFIX from an empty directory,
+# as `python3 -c "import zandor; ..."` would once the prefix is on Python's
+# path, and asks it for the line at 6400 eV.
+check_python() {
+    local what=$1 prefix=$2 here="$tmp/python-$RANDOM" out
+    [ -n "$python_module" ] || return 0
+    mkdir -p "$here"
+    if out=$(cd "$here" && env -u PYTHONPATH PYTHONPATH="$prefix/lib/python3/dist-packages" PYTHONDONTWRITEBYTECODE=1 \
+            "$python" -c 'import zandor; print(zandor.__file__); print(zandor.find(6400.0)[0]["element"])' 2>&1) \
+        && [ "$(echo "$out" | sed -n 1p)" = "$prefix/$python_module/__init__.py" ] \
+        && [ "$(echo "$out" | sed -n 2p)" = Fe ]; then
+        pass "$what: import zandor; zandor.find(6400.0) finds Fe"
+    else
+        fail "$what: the Python module does not import from $prefix/$python_module"; echo "$out" | sed 's/^/    | /'
+    fi
+}
+
 run_install() {
     local prefix="$tmp/prefix"
     echo "== cmake --install $build --prefix $prefix"
@@ -295,6 +328,7 @@ run_install() {
     fi
     check_layout "$prefix"
     validate "$prefix"
+    check_python "installed" "$prefix"
 
     display=
     start_display || display=
@@ -352,6 +386,13 @@ run_package() {
     done < <(expected_files)
     grep -q '^usr/share/man/man1/zandor\.1' "$tmp/contents" || { fail "package lacks the manual page"; missing=1; }
     grep -q '^usr/lib/.*zandor/zandor-window\.so$' "$tmp/contents" || { fail "package lacks the window module"; missing=1; }
+    if [ -n "$python_module" ]; then
+        grep -q "^usr/$python_module/__init__.py\$" "$tmp/contents" && grep -q "^usr/$python_module/_zandor.*\\.so\$" "$tmp/contents" \
+            || { fail "package lacks the Python module in /usr/$python_module"; missing=1; }
+        local recommends
+        recommends=$(dpkg-deb -f "$deb" Recommends)
+        [[ "$recommends" == *python3-numpy* ]] || fail "package does not recommend python3-numpy (Recommends: $recommends)"
+    fi
     [ $missing -eq 0 ] && pass "package holds the program, its data, entry, metadata, icons and manual page"
     if grep -v '^usr/' "$tmp/contents" | grep -q .; then
         fail "package installs outside /usr:"; grep -v '^usr/' "$tmp/contents" | sed 's/^/    /'
@@ -375,6 +416,7 @@ run_package() {
     display=
     start_display || display=
     start_installed "unpacked package" "$tmp/unpacked/usr/bin/zandor" "$tmp/unpacked/usr/share/zandor"
+    check_python "unpacked package" "$tmp/unpacked/usr"
 }
 
 if [ "$mode" = package ]; then run_package; else run_install; fi
