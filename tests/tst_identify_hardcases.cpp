@@ -316,9 +316,10 @@ void TestIdentifyHardCases::artefactsAcrossSeeds()
 void TestIdentifyHardCases::tracesBesideMajors()
 {
     // 1 wt % Cr in Fe: found by its Ka1 beside Fe's lines, at least
-    // probable; 2 wt % Pb in Cu at 20 kV (overvoltage 1.5 for Pb L3, its L
-    // lines too weak to stand out): by its M lines alone, which no line of
-    // Cu explains.
+    // probable; 2 wt % Pb in Cu at 20 kV: by its M lines, which no line of
+    // Cu explains (at an overvoltage of 1.5 for Pb L3 its L-alpha is a
+    // peak of a few hundred counts, five standard deviations: it may be
+    // named beside them).
     const identify::Identification cr = identifyCase("fe-cr1-20kv");
     const auto chromium = std::find_if(cr.elements.begin(), cr.elements.end(), [](const auto &e) { return e.Z == 24; });
     QVERIFY(chromium != cr.elements.end());
@@ -329,7 +330,7 @@ void TestIdentifyHardCases::tracesBesideMajors()
     const identify::Identification pb = identifyCase("cu-pb2-20kv");
     const auto lead = std::find_if(pb.elements.begin(), pb.elements.end(), [](const auto &e) { return e.Z == 82; });
     QVERIFY(lead != pb.elements.end());
-    QVERIFY(std::all_of(lead->lines.begin(), lead->lines.end(),
+    QVERIFY(std::any_of(lead->lines.begin(), lead->lines.end(),
                         [](const xray::Line *l) { return l->family == xray::Family::M; }));
     const identify::IdentifiedPeak *ma = peakNear(pb, 2345.5, 40);
     QVERIFY(ma);
