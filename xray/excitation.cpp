@@ -53,7 +53,7 @@ double electronLineYield(const Line &line, double beam_eV)
     const double A = atomicWeight(line.Z);
     if (!(Em > 0) || !(Es > 0) || !(A > 0) || !(Es < beam_eV) || !(Em < beam_eV))
         return 0.0;
-    const auto generation = [](double beam, double edge) { return overvoltageFactor(beam / edge) / (edge / 1000); };
+    const auto generation = [](double beam, double edge) { return overvoltageFactor(beam / edge); };
     double c = 1.0;
     if (line.shell != m) {
         const double reference = 2 * deepestEdge_eV(line.Z, line.family);

@@ -25,7 +25,7 @@ const double FwhmPerSigma = 2.0 * std::sqrt(2.0 * std::numbers::ln2);
 // - the bremsstrahlung against the lines (per keV, in electronLineYield's
 //   units): pure iron at 20 kV then shows Fe Ka about 100 times as high as
 //   the background under it in a 10 eV channel, as EDS spectra do;
-constexpr double KramersScale = 0.8e-6;
+constexpr double KramersScale = 5.7e-6;
 // - the sample's scattering of the tube spectrum, Rayleigh and Compton, as
 //   mass cross sections (cm2/g) of a medium-Z sample, in photonLineYield's
 //   units (photons times cm2/g);
