@@ -237,7 +237,12 @@ spectrum::Result<MapModel> mapModelFromBytes(std::string_view bytes)
         MapColumn c;
         const std::uint64_t kind = r.u64();
         c.kind = kind <= 2 ? MapColumn::Kind(kind) : MapColumn::Kind(0xFF);
-        c.Z = int(std::clamp<std::int64_t>(r.i64(), -1000, 1000));
+        // An atomic number beyond any element's is no model's (and would
+        // not write back as read were it clamped).
+        const std::int64_t Z = r.i64();
+        if (Z < -1000 || Z > 1000)
+            return notModel;
+        c.Z = int(Z);
         c.label = r.text();
         c.lines.resize(r.count(8));
         for (std::string &line : c.lines)

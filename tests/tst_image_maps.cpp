@@ -362,6 +362,11 @@ void TestImageMaps::modelBytes()
     std::string changed = bytes;
     changed[56] = char(0x7F); // the top byte of the grid's first channel: far out
     QVERIFY(!identify::mapModelFromBytes(changed));
+    // A column's atomic number far out of range is refused, not clamped
+    // (a model read must write back as it was read).
+    identify::MapModel farZ = m;
+    farZ.columns[0].Z = 5000;
+    QVERIFY(!identify::mapModelFromBytes(identify::mapModelBytes(farZ)));
     identify::MapModel broken = m;
     broken.weights[10] = std::numeric_limits<double>::quiet_NaN();
     QVERIFY(!identify::MapFit::prepare(broken));
