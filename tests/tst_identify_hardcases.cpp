@@ -4,6 +4,7 @@
 // element, and low-voltage spectra with only L and M lines; the elements
 // of a bulk sample (absorption in it) and of a thin one alike.
 #include "hardcases.h"
+#include "identifytesting.h"
 #include "synth.h"
 
 #include "identify/identify.h"
@@ -61,24 +62,8 @@ identify::Identification identifyCase(const std::string &name, identify::Identif
 }
 
 // The symbols found, sorted: "Mo S".
-QString found(const identify::Identification &id)
-{
-    QStringList symbols;
-    for (const identify::IdentifiedElement &e : id.elements)
-        symbols << QString::fromLatin1(xray::elementSymbol(e.Z).data(), qsizetype(xray::elementSymbol(e.Z).size()));
-    symbols.sort();
-    return symbols.join(u' ');
-}
-
-const identify::IdentifiedPeak *peakNear(const identify::Identification &id, double energy_eV, double within_eV)
-{
-    const identify::IdentifiedPeak *best = nullptr;
-    for (const identify::IdentifiedPeak &p : id.peaks)
-        if (std::fabs(p.peak.energy_eV - energy_eV) <= within_eV
-            && (!best || std::fabs(p.peak.energy_eV - energy_eV) < std::fabs(best->peak.energy_eV - energy_eV)))
-            best = &p;
-    return best;
-}
+using identifytesting::found;
+using identifytesting::peakNear;
 
 // "Fe Ka1", "esc Cu Ka1 Si KL3", "sum Ti Ka1 Ti Ka1", "zero", "unexplained".
 QString label(const identify::IdentifiedPeak &p)

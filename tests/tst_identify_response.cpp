@@ -2,6 +2,7 @@
 // error measured on the spectrum's own peaks, sum peaks between elements,
 // families the beam excites that must show, the detector's own lines, rare
 // elements only when allowed.
+#include "identifytesting.h"
 #include "synth.h"
 
 #include "identify/identify.h"
@@ -24,24 +25,8 @@ identify::Identification identified(const spectrum::Spectrum &s, identify::Ident
     return result.value();
 }
 
-QString found(const identify::Identification &id)
-{
-    QStringList list;
-    for (const identify::IdentifiedElement &e : id.elements)
-        list << QString::fromUtf8(xray::elementSymbol(e.Z).data());
-    list.sort();
-    return list.join(u' ');
-}
-
-const identify::IdentifiedPeak *peakNear(const identify::Identification &id, double energy_eV, double within_eV)
-{
-    const identify::IdentifiedPeak *best = nullptr;
-    for (const identify::IdentifiedPeak &p : id.peaks)
-        if (std::fabs(p.peak.energy_eV - energy_eV) <= within_eV
-            && (!best || std::fabs(p.peak.energy_eV - energy_eV) < std::fabs(best->peak.energy_eV - energy_eV)))
-            best = &p;
-    return best;
-}
+using identifytesting::found;
+using identifytesting::peakNear;
 
 synth::Recipe recipe(std::vector<synth::Constituent> sample, double beam_kV, std::uint64_t seed)
 {
