@@ -20,7 +20,11 @@
 #include "mainwindow/form1.h"
 #include "uicommon/ansi.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFrame>
+#include <QMimeData>
+#include <QUrl>
 #include <memory>
 #endif
 
@@ -179,6 +183,22 @@ inline std::unique_ptr<Form1> startWindow()
 // Moves the pointer off the table, wherever an earlier test left it: a move
 // to the place where the pointer already stands is no move.
 inline void pointerOffTable(Form1 &w) { QTest::mouseMove(w.Frame3, QPoint(5, 5)); }
+
+// Drops files onto a widget as a file manager would.
+inline void drop(QWidget *target, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls << QUrl::fromLocalFile(p);
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
 #endif
 
 } // namespace testsupport

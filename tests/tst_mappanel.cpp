@@ -81,20 +81,7 @@ double meanIn(const image::ElementMap &m, int phase)
     return sum / n;
 }
 
-void drop(QWidget *target, const QStringList &paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
-}
+using testsupport::drop;
 
 constexpr int MapTimeoutMs = 60000;
 

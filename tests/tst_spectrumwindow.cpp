@@ -42,21 +42,7 @@ using namespace spectrumtest;
 
 namespace {
 
-// Drops files onto a widget as a file manager would.
-void drop(QWidget *target, const QStringList &paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
-}
+using testsupport::drop;
 
 bool hasLabelStartingWith(const QStringList &labels, const QString &start)
 {
